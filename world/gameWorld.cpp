@@ -1,0 +1,5 @@
+#include "world/gameWorld.h"
+
+gameWorld::gameWorld(bare_t) {}
+
+gameWorld::~gameWorld() {}

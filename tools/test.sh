@@ -25,7 +25,7 @@ status=0
 (cd build && ctest --output-on-failure -j "$(nproc)") || status=1
 
 # The engine-free game library under the sanitizers.
-cmake -S . -B build-asan -G Ninja -DTESS_ENGINE=OFF -DTESS_BENCHMARKS=OFF \
+cmake -S . -B build-asan -G Ninja -DTESS_ENGINE=OFF -DTESS_BENCHMARKS=OFF -DTESS_MEDIA=OFF \
   -DCMAKE_BUILD_TYPE=Debug \
   -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined" \
   >/dev/null

@@ -79,6 +79,9 @@ public:
     // Playing position in milliseconds; writes 0 when the position cannot be
     // read (empty or stale handle), never leaves *positionMs unset.
     bool getPosition(unsigned* positionMs);
+    // The volume the channel plays at, after clamping; writes 0 when it
+    // cannot be read.
+    bool getVolume(float* volume);
     bool stop();
 
     bool isEmpty() const { return system == nullptr; }
@@ -118,10 +121,19 @@ protected:
     virtual bool channelSetVolume(int slot, unsigned generation, float volume) = 0;
     virtual bool channelGetPosition(int slot, unsigned generation, unsigned* positionMs) = 0;
     virtual bool channelStop(int slot, unsigned generation) = 0;
+    // A back end that cannot read a channel's volume keeps this, which
+    // reports failure.
+    virtual bool channelGetVolume(int slot, unsigned generation, float* volume) { return false; }
 };
 
+// Where the real back end sends its sound. Silent renders the mix into
+// nothing at the pace of the wall clock, so positions advance as they would
+// on a sound card; tests use it to behave the same on every machine.
+enum class Output { Default, Silent };
+
 // The real back end: plays through the default output device, or, on a
-// machine without one, through a silent device that keeps real time.
+// machine without one, through the silent output.
 bool createSystem(System** system);
+bool createSystem(System** system, Output output);
 
 } // namespace audio

@@ -24,6 +24,14 @@ bool Channel::getPosition(unsigned* positionMs)
     return system && system->channelGetPosition(slot, generation, positionMs);
 }
 
+bool Channel::getVolume(float* volume)
+{
+    if (!volume)
+        return false;
+    *volume = 0.0f;
+    return system && system->channelGetVolume(slot, generation, volume);
+}
+
 bool Channel::stop()
 {
     return system && system->channelStop(slot, generation);

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Plays one scenario against the real game on $DISPLAY, as a player would:
 # the settings dialog, the window, keys, and the exit status.
-#   game.sh SCENARIO TESSALINE WINDOWSHOT
+#   game.sh SCENARIO TESSALINE WINDOWSHOT CONFIGDIR
+# The game runs in a fresh folder with the shipped configuration files, so
+# settings saved by earlier runs never change what is tested.
 set -u
-scenario=$1 game=$2 shot=$3
+scenario=$1 game=$2 shot=$3 config=$4
 [ -n "${DISPLAY:-}" ] || { echo "no DISPLAY: skipped"; exit 77; }
 
 run=$(mktemp -d /tmp/tessaline-e2e.XXXXXX)
 src=$(dirname "$game")
-cp "$src"/plugins.cfg "$src"/resources.cfg "$src"/ogre.cfg "$run"/
+cp "$config"/plugins.cfg "$config"/resources.cfg "$config"/ogre.cfg "$run"/
 ln -s "$src"/media "$run"/media
 ln -s "$src"/fonts "$run"/fonts
 pid=""

@@ -35,14 +35,25 @@ const audio::ReverbProperties& gameReverb()
     return reverb;
 }
 
+namespace {
+SoundManager* instance = nullptr;
+}
+
 SoundManager& SoundManager::getSingleton()
 {
-    static SoundManager* instance = [] {
+    if (!instance) {
         audio::System* system = nullptr;
         audio::createSystem(&system);
-        return new SoundManager(system);
-    }();
+        instance = new SoundManager(system);
+        instance->ownedSystem.reset(system);
+    }
     return *instance;
+}
+
+void SoundManager::shutdown()
+{
+    delete instance;
+    instance = nullptr;
 }
 
 SoundManager::SoundManager(audio::System* s) : system(s)

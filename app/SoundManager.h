@@ -1,6 +1,7 @@
 #pragma once
 // All of the game's sound: two music streams and six effects, played,
 // paused and queried by number. The game music's position is the song clock.
+#include <memory>
 #include <utility>
 
 #include "platform/devices/audio.h"
@@ -19,8 +20,13 @@ enum SoundId {
 
 class SoundManager {
 public:
-    // Created on first use (the menu's first entry), never destroyed.
+    // Created on first use (the menu's first entry) and kept for the rest of
+    // the run.
     static SoundManager& getSingleton();
+    // Stops all sound and releases the audio system at the end of the run:
+    // its streaming threads must be gone before the audio library's own
+    // exit-time clean-up runs, or the process dies on the way out.
+    static void shutdown();
 
     // Opens the eight sounds on the given system and starts the menu music.
     // The system is not owned.
@@ -35,6 +41,8 @@ public:
     void stop(int k);
 
     audio::System* system;
+    // Set when the manager made its own system (the singleton).
+    std::unique_ptr<audio::System> ownedSystem;
     // Each sound with the channel it was last started on.
     std::pair<audio::Sound*, audio::Channel> sounds[SOUND_COUNT];
 };

@@ -7,6 +7,7 @@
 #include <exception>
 
 #include "app/GameManager.h"
+#include "app/SoundManager.h"
 #include "platform/devices/errorBox.h"
 
 namespace {
@@ -38,6 +39,7 @@ int main()
     // Every screen on the stack is still exited, also after a failure.
     try {
         delete manager;
+        SoundManager::shutdown();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "Tessaline: failure while shutting down: %s\n", e.what());
         status = 1;

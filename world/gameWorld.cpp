@@ -1,5 +1,214 @@
 #include "world/gameWorld.h"
 
+#include "platform/clock.h"
+#include "song/songScore.h"
+#include "song/timeEventSection.h"
+#include "world/formation.h"
+#include "world/kestor.h"
+#include "world/levelDirector.h"
+#include "world/mobileObject.h"
+#include "world/sharedConstants.h"
+
+#include <algorithm>
+
+gameWorld::gameWorld()
+{
+    objects.reserve(256);
+    removedObjects.reserve(64);
+    deleting.reserve(64);
+    tubeGeometry = new TubeGeometry(defaultTubeGeometry());
+    tube = new TubeRef{tubeGeometry, TUBE_RADIUS};
+    dt = 0.0f;
+    markersEnabled = true;
+    player = new kestor(this);
+    formations = new formationManager(this);
+    phase = PHASE_CONSTRUCTING;
+    songScore = new ::songScore();
+    section = songScore->buildSong();
+    playerModesEnabled = true;
+    start();
+}
+
 gameWorld::gameWorld(bare_t) {}
 
-gameWorld::~gameWorld() {}
+gameWorld::~gameWorld()
+{
+    deleteObjects(objects);
+    deleteObjects(removedObjects);
+    player = nullptr;
+    if (formations) {
+        // What is still listed has ships waiting to join; they never entered
+        // the world, so nobody else deletes them.
+        std::vector<formation*> waiting = formations->formations;
+        for (formation* f : waiting)
+            f->reset();
+        formations->clear();
+    }
+    delete formations;
+    delete tube;
+    delete tubeGeometry;
+    delete songScore;
+}
+
+void deleteObjects(std::vector<mobileObject*>& list)
+{
+    std::vector<mobileObject*> doomed;
+    doomed.swap(list);
+    for (mobileObject* o : doomed)
+        delete o;
+}
+
+void gameWorld::start()
+{
+    now = -2;
+    clockOffset = -2 - static_cast<int>(plat::clock());
+    dt = 0.0f;
+    if (section)
+        section->start(now);
+    phase = PHASE_SETTING_UP;
+    setupLevelContent(this);
+    if (player) {
+        player->active = false;
+        player->respawning = true;
+        player->invulnerableUntil = now + INVULNERABLE_MS;
+        player->position.setU(0.5f);
+        player->position.setV(-0.05f);
+        player->refresh();
+        player->lives = START_LIVES;
+        player->scoreValue = 0;
+    }
+    phase = PHASE_READY;
+}
+
+void gameWorld::tickClock(int musicPositionMs)
+{
+    if (musicPositionMs == -2) {
+        now = -2;
+        clockOffset = -2 - static_cast<int>(plat::clock());
+        dt = 0.0f;
+        return;
+    }
+    const int newNow = static_cast<int>(plat::clock()) + clockOffset;
+    dt = static_cast<float>(newNow - now) * 0.001f;
+    now = newNow;
+}
+
+void gameWorld::update(int musicPositionMs)
+{
+    if (phase == PHASE_PAUSED)
+        return;
+    tickClock(musicPositionMs);
+    deleteRemoved();
+    if (section) {
+        section->previousFrameMs = section->currentFrameMs;
+        section->currentFrameMs = now;
+        if (section->loop && section->getDuration() < now)
+            section->start(now);
+    }
+    if (phase == PHASE_READY)
+        phase = PHASE_PLAYING;
+    else if (phase == PHASE_PLAYING)
+        stepPlaying();
+}
+
+void gameWorld::stepPlaying()
+{
+    if (player->lives <= 0) {
+        phase = PHASE_LOST;
+        return;
+    }
+    if (section && section->getDuration() < now) {
+        player->scoreValue += player->extraLifeStep * player->lives;
+        phase = PHASE_WON;
+        return;
+    }
+    moveObjects();
+    spawnDirector(this);
+    player->update();
+    formations->update();
+    updatePlayerModes(this);
+    player->afterShot();
+}
+
+void gameWorld::moveObjects()
+{
+    if (ship* s = formations->findColliding(*player))
+        if (player->acceptsHitFrom(*s))
+            collide(*s, *player);
+
+    const float playerStopV = TUBE_FAR_END * EXIT_STOP_FRACTION;
+    for (size_t i = 0; i < objects.size();) {
+        mobileObject* o = objects[i];
+        o->events.clear();
+        if (o->type == TYPE_BULLET) {
+            if (o->side == 1) {
+                if (ship* t = formations->findColliding(*o))
+                    collide(*o, *t);
+            } else if (shipsOverlap(*o, *player) && player->acceptsHitFrom(*o)) {
+                collide(*o, *player);
+            }
+        }
+        o->position.u += o->velocityU * dt;
+        o->position.v += o->velocityV * dt;
+        wrapUnit(o->position.u);
+        if (o == player) {
+            // The player stays on the tube for the whole game; the fly-out
+            // ends at its stop line however long the frame was.
+            float& v = o->position.v;
+            if (player->flyingOut && v > playerStopV)
+                v = playerStopV;
+            v = std::min(std::max(v, o->minV), o->maxV);
+        }
+        o->refresh();
+        const float v = o->position.getV();
+        if (o != player && !(v >= o->minV && v <= o->maxV))
+            removeObject(o);
+        else
+            applyPendingDamage(*o);
+        if (i < objects.size() && objects[i] == o)
+            ++i;
+    }
+}
+
+void gameWorld::addObject(mobileObject* object)
+{
+    object->world = this;
+    objects.push_back(object);
+    object->raise(EVENT_ADDED);
+}
+
+void gameWorld::removeObject(mobileObject* object)
+{
+    if (object == player)
+        return;
+    if (object->side == 0 && isDestroyed(*object) && player)
+        player->scoreValue += object->scoreValue;
+    objects.erase(std::remove(objects.begin(), objects.end(), object), objects.end());
+    if (std::find(removedObjects.begin(), removedObjects.end(), object) == removedObjects.end())
+        removedObjects.push_back(object);
+    object->leftWorld();
+}
+
+void gameWorld::forgetObject(const mobileObject* gone)
+{
+    for (mobileObject* o : objects)
+        o->forget(gone);
+    for (mobileObject* o : deleting)
+        o->forget(gone);
+    if (formations)
+        for (formation* f : formations->formations)
+            for (formation::Pending& p : f->pendingShips)
+                p.member->forget(gone);
+}
+
+void gameWorld::deleteRemoved()
+{
+    if (removedObjects.empty())
+        return;
+    deleting.swap(removedObjects);
+    for (mobileObject* gone : deleting)
+        forgetObject(gone);
+    for (mobileObject* gone : deleting)
+        delete gone;
+    deleting.clear();
+}

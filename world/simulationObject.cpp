@@ -1,5 +1,7 @@
 #include "world/simulationObject.h"
 
+#include "world/mobileObject.h"
+
 #include <algorithm>
 
 bool listContains(const std::vector<int>& list, int code)
@@ -8,3 +10,11 @@ bool listContains(const std::vector<int>& list, int code)
 }
 
 bool simulationObject::hasEvent(int code) const { return listContains(events, code); }
+
+bool isDestroyed(const simulationObject& object)
+{
+    if (object.hasEvent(EVENT_DESTROYED))
+        return true;
+    auto mobile = dynamic_cast<const mobileObject*>(&object);
+    return mobile && mobile->hitPoints <= 0.0f;
+}

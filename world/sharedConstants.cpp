@@ -1,0 +1,26 @@
+#include "world/sharedConstants.h"
+
+const MovementStep FORMATION_STEPS[FORMATION_STEP_COUNT] = {
+    {STEP_DRIFT, 0.2f, false, 0.0f, 0.0f},
+    {STEP_TURN, 0.0f, false, 0.05f, 90.0f},
+    {STEP_TURN, 0.0f, true, 0.05f, 90.0f},
+    {STEP_TURN, 0.0f, false, 0.02f, 90.0f},
+    {STEP_TURN, 0.0f, true, 0.02f, 90.0f},
+    {STEP_TURN, 0.0f, false, 0.05f, 30.0f},
+    {STEP_TURN, 0.0f, true, 0.05f, 30.0f},
+    {STEP_TURN, 0.0f, false, 0.02f, 30.0f},
+    {STEP_TURN, 0.0f, true, 0.02f, 30.0f},
+    {STEP_TURN, 0.0f, false, 0.05f, 45.0f},
+    {STEP_TURN, 0.0f, true, 0.05f, 45.0f},
+    {STEP_TURN, 0.0f, false, 0.02f, 45.0f},
+    {STEP_TURN, 0.0f, true, 0.02f, 45.0f},
+    {STEP_TURN, 0.0f, false, 0.05f, 90.0f},
+    {STEP_TURN, 0.0f, true, 0.05f, 90.0f},
+    {STEP_TURN, 0.0f, false, 0.02f, 90.0f},
+    {STEP_TURN, 0.0f, true, 0.02f, 90.0f},
+    {STEP_DRIFT, 0.2f, false, 0.0f, 0.0f},
+    {STEP_TURN, 0.0f, false, 0.1f, 90.0f},
+    {STEP_TURN, 0.0f, true, 0.05f, 90.0f},
+    {STEP_TURN, 0.0f, false, 0.02f, 90.0f},
+    {STEP_TURN, 0.0f, true, 0.02f, 90.0f},
+};

@@ -1,0 +1,139 @@
+#include "world/tube.h"
+
+#include "world/sharedConstants.h"
+
+#include <cmath>
+
+PositionSpec PositionSpec::at(float u, float v)
+{
+    PositionSpec p;
+    p.setU(u);
+    p.setV(v);
+    return p;
+}
+
+static_assert(UNSET_VALUE == -10000.0f, "PositionSpec's getters read absent values as UNSET_VALUE");
+
+void PositionSpec::setU(float value)
+{
+    u = value;
+    wrapUnit(u);
+    hasU = true;
+}
+
+void PositionSpec::setV(float value)
+{
+    v = value;
+    hasV = true;
+}
+
+void PositionSpec::normalise()
+{
+    wrapUnit(u);
+    // A non-finite angle would never settle; leave it alone.
+    if (std::isfinite(angle)) {
+        if (angle < -3600.0f || angle > 3600.0f)
+            angle = std::fmod(angle, 360.0f);
+        while (angle < 0.0f)
+            angle += 360.0f;
+        while (angle >= 360.0f)
+            angle -= 360.0f;
+    }
+}
+
+void PositionSpec::add(const PositionSpec& d)
+{
+    if (hasU && d.hasU)
+        u += d.u;
+    if (hasV && d.hasV)
+        v += d.v;
+    if (hasAngle && d.hasAngle)
+        angle += d.angle;
+    if (hasSizeU && d.hasSizeU)
+        sizeU += d.sizeU;
+    if (hasSizeV && d.hasSizeV)
+        sizeV += d.sizeV;
+    normalise();
+}
+
+void PositionSpec::apply(const PositionSpec& s)
+{
+    if (s.hasU)
+        setU(s.u);
+    if (s.hasV)
+        setV(s.v);
+    if (s.hasAngle) {
+        angle = s.angle;
+        hasAngle = true;
+    }
+    if (s.hasSizeU) {
+        sizeU = s.sizeU;
+        hasSizeU = true;
+    }
+    if (s.hasSizeV) {
+        sizeV = s.sizeV;
+        hasSizeV = true;
+    }
+    normalise();
+}
+
+TubeGeometry defaultTubeGeometry()
+{
+    TubeGeometry g;
+    g.size = TUBE_SIZE;
+    g.lengthScale = TUBE_LENGTH_SCALE;
+    g.base.x = TUBE_ORIGIN_X;
+    g.base.y = TUBE_ORIGIN_Y;
+    g.base.z = 0.0f;
+    return g;
+}
+
+const TubeRef& defaultTube()
+{
+    static const TubeGeometry geometry = defaultTubeGeometry();
+    static const TubeRef tube{&geometry, TUBE_RADIUS};
+    return tube;
+}
+
+void wrapUnitSlow(float& x)
+{
+    // A non-finite value would never settle; leave it for the culling to see.
+    if (!std::isfinite(x))
+        return;
+    if (x < -1024.0f || x > 1024.0f)  // far out: subtracting ones would not settle
+        x -= std::floor(x);
+    while (x < 0.0f)
+        x += 1.0f;
+    while (x >= 1.0f)
+        x -= 1.0f;
+}
+
+float tubeAngle(const PositionSpec& pos) { return (pos.u + 0.25f) * TWO_PI; }
+
+void tubeToWorld(float ownRadius, Placement& out, const TubeRef& tube, const PositionSpec& pos)
+{
+    const double theta = static_cast<double>(tubeAngle(pos));
+    tubeToWorld(std::cos(theta), std::sin(theta), ownRadius, out, tube, pos);
+}
+
+void tubeToWorld(double cosTheta, double sinTheta, float ownRadius, Placement& out, const TubeRef& tube,
+                 const PositionSpec& pos)
+{
+    const float r = ownRadius >= -1000.0f ? ownRadius : tube.radius;
+    const TubeGeometry& g = *tube.geometry;
+    out.x = static_cast<float>(cosTheta * r) + g.size * 0.5f + g.base.x;
+    out.y = g.lengthScale * pos.v + g.base.y;
+    out.z = static_cast<float>(sinTheta * r) + g.base.z + tube.radius;
+    out.angle1 = 0.0f;
+    out.angle2 = (0.5f - pos.u) * 360.0f;
+    out.angle3 = pos.angle + 270.0f;
+}
+
+void scaleFromSize(const PositionSpec& pos, Placement& out)
+{
+    const float su = pos.getSizeU();
+    const float sv = pos.getSizeV();
+    out.scaleX = su * FIGURE_SCALE;
+    out.scaleY = sv * FIGURE_SCALE;
+    out.scaleZ = (su + sv) * 0.5f * FIGURE_SCALE;
+}

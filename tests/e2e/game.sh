@@ -74,9 +74,8 @@ accept_menu_escape)
   done
   [ -n "$ok" ] || fail "menu never drawn (colours=${colours:-?} share=${share:-?})"
   echo "menu drawn: $colours colours, $share of pixels off the background"
-  xdotool windowfocus --sync "$wid" 2>/dev/null || true
-  xdotool key --window "$wid" Escape
-  wait_exit 30 || fail "game still running after Escape"
+  xdotool key --window "$wid" Escape 2>/dev/null
+  wait_exit 30 || { gdb -p "$pid" -batch -ex "thread 1" -ex "bt 30" 2>/dev/null | grep -E "^#" | head -30; fail "game still running after Escape"; }
   [ "$status" -eq 0 ] || fail "exit status $status"
   ;;
 cancel_dialog)

@@ -88,14 +88,7 @@ void Model::reset()
 {
     // The parts are deleted here rather than merely forgotten: a reset figure
     // is only ever cleared and deleted afterwards, and nothing reads them.
-    for (Shape* part : parts)
-        delete part;
-    parts.clear();
-    materialParts.clear();
-    blendCounts.clear();
-    groups.clear();
-    activeAnimations.clear();
-    nodes.clear();
+    clearParts();
     currentNode = root;
     if (root)
         root->removeAndDestroyAllChildren();

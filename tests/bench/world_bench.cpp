@@ -2,6 +2,7 @@
 // and fires: total time, time per frame (median, 99th percentile) and the
 // peak number of live objects.
 #include "platform/clock.h"
+#include "tests/world/worldHarness.h"
 #include "world/formation.h"
 #include "world/gameWorld.h"
 #include "world/kestor.h"
@@ -21,59 +22,6 @@
 #endif
 
 namespace {
-
-float uDistance(float from, float to)
-{
-    float d = to - from;
-    if (d > 0.5f)
-        d -= 1.0f;
-    if (d < -0.5f)
-        d += 1.0f;
-    return d;
-}
-
-// Tentacles first, then an exposed head, then the rest; 9: not a target.
-int rank(const ship& s)
-{
-    if (s.type == TYPE_TENTACLE)
-        return 0;
-    if (s.type == TYPE_TENTHEAD)
-        return s.active ? 1 : 9;
-    return 2;
-}
-
-// Aims at the nearest enemy of a formation ahead, boss parts first, and fires
-// whenever it is lined up.
-void steerAndFire(gameWorld& world, int frame)
-{
-    kestor& p = *world.player;
-    const ship* target = nullptr;
-    float best = 2.0f;
-    for (const formation* f : world.formations->formations)
-        for (const formation::Member& m : f->members) {
-            const ship& s = *m.member;
-            const float d = std::fabs(uDistance(p.position.u, s.position.u));
-            if (s.position.v < 0.0f || rank(s) == 9)
-                continue;
-            if (!target || rank(s) < rank(*target) || (rank(s) == rank(*target) && d < best)) {
-                best = d;
-                target = &s;
-            }
-        }
-    bool aimed = target != nullptr;
-    if (target && target->type != TYPE_TENTHEAD) {
-        const float d = uDistance(p.position.u, target->position.u);
-        if (d > 0.004f)
-            p.movePlusU();
-        else if (d < -0.004f)
-            p.moveMinusU();
-        aimed = std::fabs(d) < target->halfExtentU;
-    }
-    if (aimed) {
-        p.fireRequested = true;
-        p.fireKind = frame % 2;
-    }
-}
 
 struct SongRun {
     double totalSeconds = 0;
@@ -100,7 +48,7 @@ SongRun runSong(bool timeFrames)
         // its won end, not how soon a script dies.
         world->player->respawning = true;
         world->player->invulnerableUntil = 2000000000;
-        steerAndFire(*world, run.frames);
+        harness::scriptedPlayer(*world, run.frames);
         clock.advance(16);
         music += 16;
         if (timeFrames) {

@@ -2,6 +2,8 @@
 // frame lengths, with the world's invariants checked after every frame.
 #include "worldHarness.h"
 
+#include <gtest/gtest.h>
+
 #include "song/songScore.h"
 #include "song/timeEventSection.h"
 #include "world/sharedConstants.h"

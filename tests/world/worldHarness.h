@@ -8,7 +8,6 @@
 #include "world/levelDirector.h"
 #include "world/mobileObject.h"
 
-#include <gtest/gtest.h>
 
 #include <memory>
 #include <string>

@@ -1,6 +1,8 @@
 // The game world: construction, clock, phases, the move step and its ends.
 #include "worldHarness.h"
 
+#include <gtest/gtest.h>
+
 #include "song/timeEventSection.h"
 #include "world/enemyShips.h"
 #include "world/sharedConstants.h"

@@ -9,6 +9,8 @@
 #include "app/InputManager.h"
 #include "app/NodePool.h"
 #include "app/Screens.h"
+#include "figures/FigureTable.h"
+#include "model/ModelManager.h"
 #include "platform/clock.h"
 #include "platform/devices/fontLocation.h"
 #include "platform/random.h"
@@ -59,6 +61,7 @@ void GameManager::start()
     overlaySystem = new Ogre::OverlaySystem();
 
     plat::srand(static_cast<unsigned>(plat::time()));
+    ModelManager::useFigureTable(&gameFigureTable());
 
     if (!configure())
         return;

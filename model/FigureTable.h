@@ -3,7 +3,8 @@
 // figure, the animation started (looping) at creation and the root scale;
 // type code 3 picks its scenery figure by the manager's environment variant.
 // A row whose builder is null (a figure not built yet) makes no figure.
-// A new figure class adds its file in figures/ and its builder to its rows.
+// A new figure class adds its file in figures/ and its builder to its rows
+// of the game's table (figures/FigureTable.cpp).
 #include <OgreVector.h>
 
 class Model;
@@ -45,5 +46,5 @@ struct FigureTable {
     Ogre::Vector3 sceneryScale;
 };
 
-// The game's table (model/FigureTable.cpp).
-const FigureTable& gameFigureTable();
+// The game's own table is defined with the figures (figures/FigureTable.h);
+// the program installs it with ModelManager::useFigureTable at start-up.

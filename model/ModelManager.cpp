@@ -71,7 +71,9 @@ void ModelManager::useFigureTable(const FigureTable* table) { activeTable = tabl
 
 const FigureTable& ModelManager::figureTable()
 {
-    return activeTable ? *activeTable : gameFigureTable();
+    // Until a table is installed every type code makes no figure.
+    static const FigureTable none = {nullptr, 0, nullptr, 0, {1, 1, 1}};
+    return activeTable ? *activeTable : none;
 }
 
 void ModelManager::setShooterLookup(ShooterLookup lookup) { shooterLookup = lookup; }

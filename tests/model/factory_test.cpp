@@ -67,7 +67,7 @@ protected:
 
 TEST_F(FactoryTest, TheGameTableMakesNoFigureBeforeItsFiguresExist)
 {
-    ModelManager::useFigureTable(nullptr);
+    ModelManager::useFigureTable(&gameFigureTable());
     std::size_t freeNodes = pool->freeCount();
     for (int type = -1; type < 40; ++type)
         EXPECT_EQ(make(type), nullptr) << "type " << type;

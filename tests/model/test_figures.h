@@ -2,7 +2,7 @@
 // Figures that exist only for the tests: a figure built from a script given
 // by the test, and two small recipes for the factory (a one-cube splinter in
 // the bullet colours and a two-part walker with four animations).
-#include "model/FigureTable.h"
+#include "figures/FigureTable.h"
 #include "model/Model.h"
 
 #include <functional>

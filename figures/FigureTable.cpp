@@ -1,4 +1,4 @@
-#include "model/FigureTable.h"
+#include "figures/FigureTable.h"
 
 // Figure builders, defined in the figure files of figures/ (each
 // `return new bee(sceneManager, root, instanceNumber);`). Declare a builder

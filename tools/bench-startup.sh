@@ -36,6 +36,6 @@ for run in $(seq 1 "$runs"); do
   rss=$(awk '/VmRSS/{print $2}' /proc/$pid/status)
   ms=$(( ((t1 - t0) + (t3 - t2)) / 1000000 ))
   echo "run $run: start-up ${ms} ms (to dialog $(( (t1 - t0) / 1000000 )) ms, dialog to menu $(( (t3 - t2) / 1000000 )) ms), resident memory at the menu $((rss / 1024)) MiB"
-  xdotool key --window "$(xdotool search --name '^Tessaline$' | head -1)" Escape 2>/dev/null
+  xdotool key --window "$(xdotool search --name '^Tessaline$' | head -1)" Escape 2>/dev/null || true
   wait $pid || true
 done

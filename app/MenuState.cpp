@@ -112,12 +112,14 @@ void MenuState::keyPressed(KeyEvent* e)
         }
         break;
     case input::KC_RETURN:
+        // Play, Help and Credits lead nowhere until their screens exist.
+        if (selectedItem != 4)
+            break;
         playText->hide();
         exitText->hide();
         titleText->hide();
         SoundManager::getSingleton().play(SOUND_MENU_SELECT);
-        if (selectedItem == 4)
-            quitRequested = true;
+        quitRequested = true;
         break;
     case input::KC_ESCAPE:
         quitRequested = true;

@@ -61,12 +61,12 @@ click_dialog() {
 (cd "$run" && exec "$game") >"$run/out.txt" 2>&1 &
 pid=$!
 
-case "$scenario" in
-accept_menu_escape)
+# Accepts the dialog and waits until the menu is drawn: the window then
+# shows more than its clear colour. Sets wid.
+reach_menu() {
   click_dialog 446 353
   wid=$(wait_window "Tessaline" 30) || fail "no game window"
-  # The menu is up once the window shows more than its clear colour.
-  ok=""
+  local ok=""
   for _ in $(seq 1 100); do
     read -r colours share < <("$shot" Tessaline "$run/menu.ppm" 2>/dev/null) || true
     if [ -n "${share:-}" ] && awk "BEGIN{exit !($colours >= 8 && $share > 0.002)}"; then ok=1; break; fi
@@ -74,8 +74,24 @@ accept_menu_escape)
   done
   [ -n "$ok" ] || fail "menu never drawn (colours=${colours:-?} share=${share:-?})"
   echo "menu drawn: $colours colours, $share of pixels off the background"
+}
+
+case "$scenario" in
+accept_menu_escape)
+  reach_menu
   xdotool key --window "$wid" Escape 2>/dev/null
   wait_exit 30 || { gdb -p "$pid" -batch -ex "thread 1" -ex "bt 30" 2>/dev/null | grep -E "^#" | head -30; fail "game still running after Escape"; }
+  [ "$status" -eq 0 ] || fail "exit status $status"
+  ;;
+choose_exit)
+  reach_menu
+  # Down past the last item stays on "Exit"; Return chooses it.
+  for key in Down Down Down Down; do
+    xdotool key --window "$wid" "$key" 2>/dev/null
+    sleep 0.1
+  done
+  xdotool key --window "$wid" Return 2>/dev/null
+  wait_exit 30 || fail "game still running after choosing Exit"
   [ "$status" -eq 0 ] || fail "exit status $status"
   ;;
 cancel_dialog)

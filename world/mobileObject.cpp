@@ -132,14 +132,7 @@ void mobileObject::recomputeVelocity()
 void mobileObject::setHeading(float h)
 {
     heading = h;
-    if (std::isfinite(heading)) {
-        if (heading < -3600.0f || heading > 3600.0f)
-            heading = std::fmod(heading, 360.0f);
-        while (heading < 0.0f)
-            heading += 360.0f;
-        while (heading >= 360.0f)
-            heading -= 360.0f;
-    }
+    wrapDegrees(heading);
     position.angle = 90.0f - heading;
     position.hasAngle = true;
     place(placement, position);

@@ -30,15 +30,20 @@ void PositionSpec::setV(float value)
 void PositionSpec::normalise()
 {
     wrapUnit(u);
-    // A non-finite angle would never settle; leave it alone.
-    if (std::isfinite(angle)) {
-        if (angle < -3600.0f || angle > 3600.0f)
-            angle = std::fmod(angle, 360.0f);
-        while (angle < 0.0f)
-            angle += 360.0f;
-        while (angle >= 360.0f)
-            angle -= 360.0f;
-    }
+    wrapDegrees(angle);
+}
+
+void wrapDegrees(float& degrees)
+{
+    if (!std::isfinite(degrees))
+        return;
+    // Far-out values are cut down first, so the loops below stay short.
+    if (degrees < -3600.0f || degrees > 3600.0f)
+        degrees = std::fmod(degrees, 360.0f);
+    while (degrees < 0.0f)
+        degrees += 360.0f;
+    while (degrees >= 360.0f)
+        degrees -= 360.0f;
 }
 
 void PositionSpec::add(const PositionSpec& d)

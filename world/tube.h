@@ -62,6 +62,9 @@ const TubeRef& defaultTube();
 
 // Brings x into [0, 1).
 void wrapUnitSlow(float& x);
+// Brings an angle in degrees into [0, 360); a non-finite angle would never
+// settle and is left alone.
+void wrapDegrees(float& degrees);
 inline void wrapUnit(float& x)
 {
     if (x >= 0.0f && x < 1.0f)

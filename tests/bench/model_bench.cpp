@@ -1,7 +1,9 @@
-// Timing of the figure framework on a headless engine: building 200 figures
-// of a small recipe from a warm shape cache, and one frame of animation
-// updates for 200 animating figures. Prints the median of several rounds.
+// Timing of the figures on a headless engine: for the framework's own small
+// recipe and then for every figure class of the game's table, building 200
+// figures from a warm shape cache, and one frame of animation updates for 200
+// animating figures. Prints the median of several rounds.
 #include "app/NodePool.h"
+#include "figures/FigureTable.h"
 #include "model/Model.h"
 #include "model/ModelManager.h"
 
@@ -14,6 +16,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <set>
 #include <vector>
 
 namespace {
@@ -74,6 +77,56 @@ double msSince(Clock::time_point t)
     return std::chrono::duration<double, std::milli>(Clock::now() - t).count();
 }
 
+// Builds FIGURES figures of one type code from a warm cache ROUNDS times and
+// runs FRAMES animation frames of them each round; prints the medians.
+void benchType(Ogre::SceneManager* scene, const char* label, int typeCode, int environmentVariant)
+{
+    const int FIGURES = 200, ROUNDS = 15, FRAMES = 60;
+    std::vector<double> buildMs, frameMs;
+    std::size_t parts = 0;
+    {
+        NodePool pool(scene);
+        ModelManager manager(scene);
+        manager.environmentVariant = environmentVariant;
+        std::vector<Model*> figures;
+        auto buildAll = [&] {
+            for (int i = 0; i < FIGURES; ++i)
+                figures.push_back(manager.createModel(typeCode, Ogre::Vector3(float(i % 20), 0, float(i / 20)),
+                                                      Ogre::Vector3::ZERO, Ogre::Vector3::UNIT_SCALE,
+                                                      nullptr));
+        };
+        auto deleteAll = [&] {
+            for (Model* m : figures)
+                delete m;
+            figures.clear();
+        };
+        buildAll(); // warms the cache: every variant of each mesh
+        if (!figures.empty() && figures[0])
+            parts = figures[0]->parts.size();
+        deleteAll();
+        int now = 0;
+        for (int round = 0; round < ROUNDS; ++round) {
+            auto t = Clock::now();
+            buildAll();
+            buildMs.push_back(msSince(t));
+            for (std::size_t i = 0; i < figures.size(); ++i)
+                if (i % 2 && figures[i]->animationCount > 0)
+                    figures[i]->startAnimation(0, true, now); // two animations on half of them
+            for (int frame = 0; frame < FRAMES; ++frame) {
+                now += 16;
+                t = Clock::now();
+                for (Model* m : figures)
+                    m->update(now);
+                frameMs.push_back(msSince(t));
+            }
+            deleteAll();
+        }
+    }
+    std::printf("%-22s %3zu parts  build %d: median %7.3f ms (min %7.3f)  one frame of %d: median %6.3f ms (min %6.3f)\n",
+                label, parts, FIGURES, median(buildMs), *std::min_element(buildMs.begin(), buildMs.end()),
+                FIGURES, median(frameMs), *std::min_element(frameMs.begin(), frameMs.end()));
+}
+
 } // namespace
 
 int main()
@@ -85,54 +138,29 @@ int main()
     Ogre::MaterialManager::getSingleton().initialise();
     Ogre::SceneManager* scene = root->createSceneManager();
 
+    // The framework alone, on a recipe of its own.
     static const FigureType types[] = {{5, makeCritter, 1, {1, 1, 1}}};
     static const SceneryChoice scenery[] = {{nullptr, NO_ANIMATION}};
     static const FigureTable table{types, 1, scenery, 1, {1, 1, 1}};
     ModelManager::useFigureTable(&table);
+    benchType(scene, "critter (framework)", 5, 0);
 
-    const int FIGURES = 200, ROUNDS = 15, FRAMES = 60;
-    std::vector<double> buildMs, frameMs;
-    {
-        NodePool pool(scene);
-        ModelManager manager(scene);
-        std::vector<Model*> figures;
-        auto buildAll = [&] {
-            for (int i = 0; i < FIGURES; ++i)
-                figures.push_back(manager.createModel(5, Ogre::Vector3(float(i % 20), 0, float(i / 20)),
-                                                      Ogre::Vector3::ZERO, Ogre::Vector3::UNIT_SCALE,
-                                                      nullptr));
-        };
-        auto deleteAll = [&] {
-            for (Model* m : figures)
-                delete m;
-            figures.clear();
-        };
-        buildAll(); // warms the cache: five variants of each mesh
-        deleteAll();
-        int now = 0;
-        for (int round = 0; round < ROUNDS; ++round) {
-            auto t = Clock::now();
-            buildAll();
-            buildMs.push_back(msSince(t));
-            for (std::size_t i = 0; i < figures.size(); ++i)
-                if (i % 2)
-                    figures[i]->startAnimation(0, true, now); // two animations on half of them
-            for (int frame = 0; frame < FRAMES; ++frame) {
-                now += 16;
-                t = Clock::now();
-                for (Model* m : figures)
-                    m->update(now);
-                frameMs.push_back(msSince(t));
-            }
-            deleteAll();
+    // Every figure of the game, once per builder.
+    const FigureTable& game = gameFigureTable();
+    ModelManager::useFigureTable(&game);
+    std::set<FigureBuilder> seen;
+    char label[64];
+    for (int i = 0; i < game.typeCount; ++i)
+        if (game.types[i].build && seen.insert(game.types[i].build).second) {
+            std::snprintf(label, sizeof label, "type %d", game.types[i].typeCode);
+            benchType(scene, label, game.types[i].typeCode, 0);
         }
-        std::printf("figures per round: %d, parts per figure: %zu\n", FIGURES, std::size_t(8));
-    }
-    std::printf("build %d figures (warm cache): median %.3f ms, min %.3f ms over %d rounds\n", FIGURES,
-                median(buildMs), *std::min_element(buildMs.begin(), buildMs.end()), ROUNDS);
-    std::printf("one animation frame for %d figures: median %.3f ms, min %.3f ms over %zu frames\n",
-                FIGURES, median(frameMs), *std::min_element(frameMs.begin(), frameMs.end()),
-                frameMs.size());
+    for (int v = 0; v < game.sceneryCount; ++v)
+        if (game.scenery[v].build && seen.insert(game.scenery[v].build).second) {
+            std::snprintf(label, sizeof label, "scenery variant %d", v);
+            benchType(scene, label, SCENERY_TYPE, v);
+        }
+
     ModelManager::useFigureTable(nullptr);
     delete root;
     delete buffers;

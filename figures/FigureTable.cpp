@@ -1,5 +1,7 @@
 #include "figures/FigureTable.h"
 
+#include "figures/modelKestor.h"
+
 // Figure builders, defined in the figure files of figures/ (each
 // `return new bee(sceneManager, root, instanceNumber);`). Declare a builder
 // here and put it in its rows when its figure is built.
@@ -20,7 +22,7 @@ const FigureType TYPES[] = {
     {11, nullptr /* environ3 */, NO_ANIMATION, {4, 4, 3}},
     {12, nullptr /* dragonfly */, 1, ONE},
     {13, nullptr /* flower */, 1, {3, 3, 3}},
-    {PLAYER_TYPE, nullptr /* modelKestor */, NO_ANIMATION, {0.75f, 0.75f, 0.75f}},
+    {PLAYER_TYPE, makeModelKestor, NO_ANIMATION, {0.75f, 0.75f, 0.75f}},
     {17, nullptr /* mosquito */, 1, ONE},
     {18, nullptr /* bee */, 1, ONE},
     {21, nullptr /* scorpion */, 1, {2, 2, 2}},

@@ -320,3 +320,16 @@ TEST_F(SnakeTest, DestructionTurnsEveryJointAndFinishes)
     EXPECT_TRUE(m->finished);
     EXPECT_FALSE(m->isAnimating());
 }
+
+TEST_F(SnakeTest, AnimationTableHasTheTrackCountsOfItsHeader)
+{
+    plat::srand(30);
+    Model* m = build(makeSnake);
+    std::vector<std::int32_t> tracks;
+    for (const AnimationState& a : m->animations)
+        tracks.push_back(a.trackCount);
+    EXPECT_EQ(tracks, (std::vector<std::int32_t>{2, 1, 1, 1, 1, 1}));
+    EXPECT_EQ(m->name, "snake");
+    EXPECT_EQ(m->variantLimit, 5);
+    EXPECT_EQ(m->paletteKind, 0);
+}

@@ -235,3 +235,14 @@ TEST_F(Ten1Test, IdsOutsideTheTableDoNothing)
     EXPECT_EQ(turn(BASE_SEGMENT_1), before);
     EXPECT_EQ(m->activeAnimations, std::vector<std::int32_t>{TEN1_IDLE});
 }
+
+TEST_F(Ten1Test, AnimationTableHasTheTrackCountsOfItsHeader)
+{
+    std::vector<std::int32_t> tracks;
+    for (const AnimationState& a : m->animations)
+        tracks.push_back(a.trackCount);
+    EXPECT_EQ(tracks, (std::vector<std::int32_t>{4, 3, 3, 3, 3, 3, 3}));
+    EXPECT_EQ(m->name, "ten1");
+    EXPECT_EQ(m->variantLimit, 5);
+    EXPECT_EQ(m->paletteKind, 0);
+}

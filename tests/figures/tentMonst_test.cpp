@@ -176,3 +176,14 @@ TEST_F(TentMonstTest, DestructionBurstsTheSphereAndFinishes)
     m->update(2202);
     EXPECT_TRUE(m->finished);
 }
+
+TEST_F(TentMonstTest, AnimationTableHasTheTrackCountsOfItsHeader)
+{
+    std::vector<std::int32_t> tracks;
+    for (const AnimationState& a : m->animations)
+        tracks.push_back(a.trackCount);
+    EXPECT_EQ(tracks, (std::vector<std::int32_t>{2, 1, 2, 3}));
+    EXPECT_EQ(m->name, "tentMonst");
+    EXPECT_EQ(m->variantLimit, 5);
+    EXPECT_EQ(m->paletteKind, 0);
+}

@@ -6,6 +6,10 @@
 // `return new bee(sceneManager, root, instanceNumber);`). Declare a builder
 // here and put it in its rows when its figure is built.
 
+Model* makeSnake(Ogre::SceneManager*, Ogre::SceneNode*, int);
+Model* makeTen1(Ogre::SceneManager*, Ogre::SceneNode*, int);
+Model* makeTentMonst(Ogre::SceneManager*, Ogre::SceneNode*, int);
+
 namespace {
 
 const Ogre::Vector3 ONE(1, 1, 1);
@@ -26,10 +30,10 @@ const FigureType TYPES[] = {
     {17, nullptr /* mosquito */, 1, ONE},
     {18, nullptr /* bee */, 1, ONE},
     {21, nullptr /* scorpion */, 1, {2, 2, 2}},
-    {23, nullptr /* snake */, 1, {2, 2, 2}},
+    {23, makeSnake /* snake */, 1, {2, 2, 2}},
     {24, nullptr /* spike */, 1, ONE},
-    {TENTACLE_TYPE, nullptr /* ten1 */, 1, ONE},
-    {26, nullptr /* tentMonst */, 1, ONE},
+    {TENTACLE_TYPE, makeTen1 /* ten1 */, 1, ONE},
+    {26, makeTentMonst /* tentMonst */, 1, ONE},
     {27, nullptr /* spike */, 1, ONE},
 };
 

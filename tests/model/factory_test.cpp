@@ -65,15 +65,28 @@ protected:
 
 } // namespace
 
-TEST_F(FactoryTest, TheGameTableMakesNoFigureBeforeItsFiguresExist)
+TEST_F(FactoryTest, TheGameTableMakesNoFigureForARowWithoutBuilder)
 {
     ModelManager::useFigureTable(&gameFigureTable());
-    std::size_t freeNodes = pool->freeCount();
-    for (int type = -1; type < 40; ++type)
-        EXPECT_EQ(make(type), nullptr) << "type " << type;
-    EXPECT_EQ(pool->freeCount(), freeNodes);
-    EXPECT_EQ(manager->modelCount, 0);
     const FigureTable& game = gameFigureTable();
+    auto builderOf = [&](int type) -> FigureBuilder {
+        if (type == SCENERY_TYPE)
+            return game.scenery[manager->environmentVariant].build;
+        for (int i = 0; i < game.typeCount; ++i)
+            if (game.types[i].typeCode == type)
+                return game.types[i].build;
+        return nullptr;
+    };
+    std::size_t freeNodes = pool->freeCount();
+    int made = 0;
+    for (int type = -1; type < 40; ++type) {
+        Model* m = make(type);
+        EXPECT_EQ(m != nullptr, builderOf(type) != nullptr) << "type " << type;
+        if (m)
+            ++made;
+    }
+    EXPECT_EQ(pool->freeCount() + made, freeNodes);
+    EXPECT_EQ(manager->modelCount, made);
     EXPECT_EQ(game.typeCount, 18);
     EXPECT_EQ(game.sceneryCount, ENVIRONMENT_VARIANTS);
 }

@@ -298,6 +298,7 @@ void Shape::setVertex(double x, double y, double z)
         return;
     if (cache->vertexOffsets.size() < vertices.size())
         cache->vertexOffsets.resize(vertices.size(), Ogre::Vector3::ZERO);
+    cache->edited = true;
     Ogre::Vector3& offset = cache->vertexOffsets[i];
     Ogre::Vector3& v = vertices[i];
     v.x = float((x - offset.x) + v.x);
@@ -325,7 +326,7 @@ Ogre::Vector3 Shape::getVertex() const
 
 Ogre::Vector3 Shape::sharedVertex(int i) const
 {
-    if (!cache || i >= int(cache->vertexOffsets.size()))
+    if (!cache || !cache->edited || i >= int(cache->vertexOffsets.size()))
         return vertices[i];
     // Where the shared mesh draws it: the primitive's corner plus the key's
     // offset, whichever part made the edit.

@@ -48,6 +48,9 @@ struct ShapeCache {
     Ogre::HardwareVertexBufferSharedPtr vertexBuffer;
     std::string meshName;
     std::vector<Ogre::Vector3> vertexOffsets;
+    // Some offset was set: until then every part's own vertices are the
+    // mesh's, and nothing need be read through the offsets.
+    bool edited = false;
 
     // Frees the record itself.
     void destroy();

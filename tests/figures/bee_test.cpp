@@ -7,6 +7,7 @@
 #include "platform/random.h"
 
 #include <cmath>
+#include <set>
 
 namespace {
 

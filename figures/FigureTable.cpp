@@ -1,5 +1,9 @@
 #include "figures/FigureTable.h"
 
+#include "figures/bee.h"
+#include "figures/blocker.h"
+#include "figures/bumper.h"
+#include "figures/flower.h"
 #include "figures/modelKestor.h"
 
 // Figure builders, defined in the figure files of figures/ (each
@@ -18,17 +22,17 @@ const FigureType TYPES[] = {
     // type code, builder (figure), start animation, root scale
     {2, nullptr /* modasteroid */, NO_ANIMATION, ONE},
     {4, nullptr /* er */, NO_ANIMATION, {3.5f, 3.5f, 1}},
-    {5, nullptr /* bee */, 1, ONE},
-    {6, nullptr /* blocker */, 1, ONE},
-    {7, nullptr /* bumper */, 1, {2, 2, 2}},
+    {5, makeBee, 1, ONE},
+    {6, makeBlocker, 1, ONE},
+    {7, makeBumper, 1, {2, 2, 2}},
     // the bullet's scale comes from its shooter
     {BULLET_TYPE, nullptr /* crystal */, NO_ANIMATION, ONE},
     {11, nullptr /* environ3 */, NO_ANIMATION, {4, 4, 3}},
     {12, nullptr /* dragonfly */, 1, ONE},
-    {13, nullptr /* flower */, 1, {3, 3, 3}},
+    {13, makeFlower, 1, {3, 3, 3}},
     {PLAYER_TYPE, makeModelKestor, NO_ANIMATION, {0.75f, 0.75f, 0.75f}},
     {17, nullptr /* mosquito */, 1, ONE},
-    {18, nullptr /* bee */, 1, ONE},
+    {18, makeBee, 1, ONE},
     {21, nullptr /* scorpion */, 1, {2, 2, 2}},
     {23, makeSnake /* snake */, 1, {2, 2, 2}},
     {24, nullptr /* spike */, 1, ONE},

@@ -298,6 +298,7 @@ void Shape::setVertex(double x, double y, double z)
         return;
     if (cache->vertexOffsets.size() < vertices.size())
         cache->vertexOffsets.resize(vertices.size(), Ogre::Vector3::ZERO);
+    cache->edited = true;
     Ogre::Vector3& offset = cache->vertexOffsets[i];
     Ogre::Vector3& v = vertices[i];
     v.x = float((x - offset.x) + v.x);
@@ -320,7 +321,12 @@ Ogre::Vector3 Shape::getVertex() const
     int i = selectedVertex;
     if (i < 0 || i >= int(vertices.size()))
         return Ogre::Vector3::ZERO;
-    if (!cache || i >= int(cache->vertexOffsets.size()))
+    return sharedVertex(i);
+}
+
+Ogre::Vector3 Shape::sharedVertex(int i) const
+{
+    if (!cache || !cache->edited || i >= int(cache->vertexOffsets.size()))
         return vertices[i];
     // Where the shared mesh draws it: the primitive's corner plus the key's
     // offset, whichever part made the edit.
@@ -350,22 +356,31 @@ Ogre::Vector3 Shape::getFaceCentre() const
     int f = selectedFace;
     if (f < 0 || f >= int(faces.size()))
         return Ogre::Vector3::ZERO;
-    const double* c = faces[f].centre;
+    double c[3];
+    sharedFaceCentre(f, c);
     return Ogre::Vector3(float(c[0]), float(c[1]), float(c[2]));
 }
 
-void Shape::computeFaceCentre(int f)
+// From the shared mesh rather than this part's own vertices, so that a part
+// that took its mesh from the cache hangs its sockets where the part that
+// made and edited the mesh would.
+void Shape::sharedFaceCentre(int f, double* centre) const
 {
-    Face& face = faces[f];
+    const Face& face = faces[f];
     double sum[3] = {0, 0, 0};
     for (int c = 0; c < face.vertexCount; ++c) {
-        const Ogre::Vector3& v = vertices[face.vertexIndex[c]];
+        Ogre::Vector3 v = sharedVertex(face.vertexIndex[c]);
         sum[0] += v.x;
         sum[1] += v.y;
         sum[2] += v.z;
     }
     for (int k = 0; k < 3; ++k)
-        face.centre[k] = sum[k] / face.vertexCount;
+        centre[k] = sum[k] / face.vertexCount;
+}
+
+void Shape::computeFaceCentre(int f)
+{
+    sharedFaceCentre(f, faces[f].centre);
 }
 
 void Shape::computeFaceCentres()

@@ -48,6 +48,9 @@ struct ShapeCache {
     Ogre::HardwareVertexBufferSharedPtr vertexBuffer;
     std::string meshName;
     std::vector<Ogre::Vector3> vertexOffsets;
+    // Some offset was set: until then every part's own vertices are the
+    // mesh's, and nothing need be read through the offsets.
+    bool edited = false;
 
     // Frees the record itself.
     void destroy();
@@ -85,6 +88,9 @@ public:
     // Moves the selected vertex to the primitive's corner plus (x, y, z) in the
     // shared mesh (the offset replaces the previous one, it does not add).
     void setVertex(double x, double y, double z);
+    // The selected vertex, and the centre of the selected face, as the shared
+    // mesh places them (primitive plus the key's offsets), the same for every
+    // part of the key whether it made the mesh or took it from the cache.
     Ogre::Vector3 getVertex() const;
     Ogre::Vector3 getFaceCentre() const;
     void computeFaceCentre(int face);
@@ -117,5 +123,7 @@ public:
 
 private:
     void addFace(int a, int b, int c, int d = -1);
+    Ogre::Vector3 sharedVertex(int i) const;
+    void sharedFaceCentre(int face, double* centre) const;
     Ogre::MeshPtr createManualMesh(const std::string& name);
 };

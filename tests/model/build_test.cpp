@@ -224,6 +224,49 @@ TEST_F(BuildTest, HangingNodesSitAtTheVertexOrFaceAndPointAlongIt)
     EXPECT_EQ(m->currentNode, back);
 }
 
+// A figure whose meshes come from the cache (here the first of a variant
+// under a second manager, as the end screen's figures are while the play
+// screen's live) hangs its sockets where the figure that made and edited the
+// meshes hangs them: both read the shared mesh.
+TEST_F(BuildTest, AFigureOnCachedMeshesHangsItsSocketsWhereTheMakerDoes)
+{
+    auto script = [](Model& f) {
+        f.addPart(SHAPE_CUBE, "CUBE0", 0);
+        f.editVertex(0, 0.5, 0, 0);
+        f.editVertex(4, 0.5, 0, 0);
+        f.editVertex(3, 0, 0.9, 0);
+        f.hangAtFace(3);
+        f.selectPart(0);
+        f.hangAtVertex(3);
+        f.addPart(SHAPE_PYRAMID, "PYRAMID0", 0);
+        f.editVertex(4, 0, 1, 0);
+        f.hangAtFace(0);
+        f.hangAtVertex(4);
+    };
+    Model* maker = build(script);
+    Model* sharer = nullptr;
+    {
+        ModelManager second(scene);
+        sharer = build(script, 1);
+    }
+    ASSERT_TRUE(maker->parts[0]->builtMesh);
+    ASSERT_FALSE(sharer->parts[0]->builtMesh);
+    ASSERT_FALSE(sharer->parts[1]->builtMesh);
+    EXPECT_EQ(sharer->parts[0]->mesh, maker->parts[0]->mesh);
+    // Face 3 (4, 0, 3, 7) with its corners 4, 0 and 3 moved.
+    expectVec(maker->nodes[2]->getPosition(), -0.75f, 0.225f, 0);
+    expectVec(maker->nodes[3]->getPosition(), -1, 1.9f, -1);
+    ASSERT_EQ(sharer->nodes.size(), maker->nodes.size());
+    for (std::size_t i = 1; i < maker->nodes.size(); ++i) {
+        SCOPED_TRACE("node " + std::to_string(i));
+        const Ogre::Vector3& p = maker->nodes[i]->getPosition();
+        expectVec(sharer->nodes[i]->getPosition(), p.x, p.y, p.z);
+        EXPECT_TRUE(sharer->nodes[i]->getOrientation().equals(maker->nodes[i]->getOrientation(),
+                                                               Ogre::Radian(1e-3f)))
+            << sharer->nodes[i]->getOrientation() << " " << maker->nodes[i]->getOrientation();
+    }
+}
+
 TEST(RandomDraws, RangesOfTheIntegerDraws)
 {
     plat::srand(99);

@@ -65,27 +65,28 @@ protected:
 
 } // namespace
 
-TEST_F(FactoryTest, TheGameTableMakesNoFigureBeforeItsFiguresExist)
+TEST_F(FactoryTest, TheGameTableMakesNoFigureForARowWithoutBuilder)
 {
     ModelManager::useFigureTable(&gameFigureTable());
     const FigureTable& game = gameFigureTable();
-    // Type codes whose figure is built already are covered by the figure
-    // tests; every other code still makes nothing and takes no node.
-    auto hasFigure = [&game](int type) {
+    auto builderOf = [&](int type) -> FigureBuilder {
         if (type == SCENERY_TYPE)
-            return game.scenery[0].build != nullptr;
+            return game.scenery[manager->environmentVariant].build;
         for (int i = 0; i < game.typeCount; ++i)
             if (game.types[i].typeCode == type)
-                return game.types[i].build != nullptr;
-        return false;
+                return game.types[i].build;
+        return nullptr;
     };
     std::size_t freeNodes = pool->freeCount();
-    for (int type = -1; type < 40; ++type)
-        if (!hasFigure(type)) {
-            EXPECT_EQ(make(type), nullptr) << "type " << type;
-        }
-    EXPECT_EQ(pool->freeCount(), freeNodes);
-    EXPECT_EQ(manager->modelCount, 0);
+    int made = 0;
+    for (int type = -1; type < 40; ++type) {
+        Model* m = make(type);
+        EXPECT_EQ(m != nullptr, builderOf(type) != nullptr) << "type " << type;
+        if (m)
+            ++made;
+    }
+    EXPECT_EQ(pool->freeCount() + made, freeNodes);
+    EXPECT_EQ(manager->modelCount, made);
     EXPECT_EQ(game.typeCount, 18);
     EXPECT_EQ(game.sceneryCount, ENVIRONMENT_VARIANTS);
 }

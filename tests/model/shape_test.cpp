@@ -215,8 +215,11 @@ TEST_F(MeshTest, VertexEditsReplaceTheOffsetAndShowInTheSharedMesh)
     expectVec(sharer.vertices[6], 1, 1, 1);
     sharer.selectVertex(6);
     expectVec(sharer.getVertex(), 3, 1, 1);
+    // Its face centres are those of the shared, edited mesh too, though its
+    // own vertices are the primitive's.
     sharer.selectFace(1);
-    expectVec(sharer.getFaceCentre(), 1, 0, 0);
+    expectVec(sharer.getFaceCentre(), 1.5, 0, 0);
+    EXPECT_NEAR(sharer.faces[1].centre[0], 1.5, 1e-6);
 
     auto bufferVertex = [&](int i) {
         Ogre::HardwareBufferLockGuard lock(maker.vertexBuffer, Ogre::HardwareBuffer::HBL_READ_ONLY);

@@ -3,6 +3,13 @@
 #include "figures/bee.h"
 #include "figures/blocker.h"
 #include "figures/bumper.h"
+#include "figures/dragonfly.h"
+#include "figures/e2.h"
+#include "figures/e3.h"
+#include "figures/e4.h"
+#include "figures/e5.h"
+#include "figures/e6.h"
+#include "figures/er.h"
 #include "figures/flower.h"
 #include "figures/modelKestor.h"
 
@@ -21,14 +28,14 @@ const Ogre::Vector3 ONE(1, 1, 1);
 const FigureType TYPES[] = {
     // type code, builder (figure), start animation, root scale
     {2, nullptr /* modasteroid */, NO_ANIMATION, ONE},
-    {4, nullptr /* er */, NO_ANIMATION, {3.5f, 3.5f, 1}},
+    {4, makeEr, NO_ANIMATION, {3.5f, 3.5f, 1}},
     {5, makeBee, 1, ONE},
     {6, makeBlocker, 1, ONE},
     {7, makeBumper, 1, {2, 2, 2}},
     // the bullet's scale comes from its shooter
     {BULLET_TYPE, nullptr /* crystal */, NO_ANIMATION, ONE},
     {11, nullptr /* environ3 */, NO_ANIMATION, {4, 4, 3}},
-    {12, nullptr /* dragonfly */, 1, ONE},
+    {12, makeDragonfly, 1, ONE},
     {13, makeFlower, 1, {3, 3, 3}},
     {PLAYER_TYPE, makeModelKestor, NO_ANIMATION, {0.75f, 0.75f, 0.75f}},
     {17, nullptr /* mosquito */, 1, ONE},
@@ -45,21 +52,21 @@ const FigureType TYPES[] = {
 // figure differs.
 const SceneryChoice SCENERY[] = {
     {nullptr /* environ3 */, NO_ANIMATION}, // 0
-    {nullptr /* e2 */, NO_ANIMATION},       // 1
-    {nullptr /* e3 */, NO_ANIMATION},       // 2
-    {nullptr /* e4 */, NO_ANIMATION},       // 3
-    {nullptr /* e5 */, NO_ANIMATION},       // 4
-    {nullptr /* e6 */, NO_ANIMATION},       // 5
-    {nullptr /* e2 */, NO_ANIMATION},       // 6
-    {nullptr /* e3 */, 0},                  // 7
-    {nullptr /* e4 */, 0},                  // 8
-    {nullptr /* e5 */, 0},                  // 9
-    {nullptr /* e5 */, 0},                  // 10
-    {nullptr /* e5 */, 0},                  // 11
-    {nullptr /* e6 */, 0},                  // 12
-    {nullptr /* e6 */, 0},                  // 13
-    {nullptr /* e6 */, 2},                  // 14
-    {nullptr /* e6 */, 0},                  // 15
+    {makeE2, NO_ANIMATION}, // 1
+    {makeE3, NO_ANIMATION}, // 2
+    {makeE4, NO_ANIMATION}, // 3
+    {makeE5, NO_ANIMATION}, // 4
+    {makeE6, NO_ANIMATION}, // 5
+    {makeE2, NO_ANIMATION}, // 6
+    {makeE3, 0}, // 7
+    {makeE4, 0}, // 8
+    {makeE5, 0}, // 9
+    {makeE5, 0}, // 10
+    {makeE5, 0}, // 11
+    {makeE6, 0}, // 12
+    {makeE6, 0}, // 13
+    {makeE6, 2}, // 14
+    {makeE6, 0}, // 15
     {nullptr /* environ3 */, 0},            // 16
 };
 

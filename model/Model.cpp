@@ -71,6 +71,7 @@ void Model::beginFigure(const FigureHeader& header, Ogre::SceneManager* manager,
     name = header.name;
     if (header.nameWithInstance)
         name += formatNumber(instance);
+    variantPrefix = header.meshKeysWithInstance ? name : std::string(header.name);
 }
 
 void Model::setRoot(Ogre::SceneNode* node)
@@ -216,7 +217,7 @@ std::string Model::variantName(std::uint32_t v)
 {
     if (v > std::uint32_t(variantLimit))
         v = std::uint32_t(randomInt(1.0, variantLimit));
-    return name + formatNumber(v);
+    return (variantPrefix.empty() ? name : variantPrefix) + formatNumber(v);
 }
 
 void Model::setPosition(double x, double y, double z)

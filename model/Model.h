@@ -93,6 +93,11 @@ struct FigureHeader {
     const AnimationTable* animations;
     // e2 and the asteroid append the instance number to their name
     bool nameWithInstance = false;
+    // With a numbered name, whether the mesh keys carry the number too. The
+    // asteroid's do, since every asteroid shapes a mesh of its own; a figure
+    // whose meshes are shared by variant keys them by the class literal, so
+    // that their number stays bounded by the variant limit.
+    bool meshKeysWithInstance = true;
 };
 
 class Model {
@@ -201,6 +206,9 @@ public:
     const AnimationTable* animationTable = nullptr;
     // The build's variant number (the class counter after its raise).
     std::int32_t variant = 0;
+    // What variant names (and so mesh keys) begin with: the name, or the
+    // class literal alone (FigureHeader::meshKeysWithInstance).
+    std::string variantPrefix;
     // The scene manager the figure is built on.
     Ogre::SceneManager* sceneManager = nullptr;
     // The manager whose flash list holds this figure, and the damage

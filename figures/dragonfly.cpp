@@ -1,4 +1,5 @@
 #include "figures/dragonfly.h"
+#include "figures/flowerAnimations.h"
 
 namespace {
 
@@ -80,20 +81,10 @@ const AnimationTable& dragonflyAnimations()
         {keyframes(1, ROTATION, {{0, {-0.7, 1, 0, 0}}, {250, {0.7, 1, 0, 0}}, {500, {-0.7, 1, 0, 0}}})},
         // 2: beat pulse and hit reaction: the wing root's proportions
         {keyframes(2, SCALE, {{0, {0.9, 0.5, 1}}, {125, {0.9, 0.5, 2}}, {250, {0.9, 0.5, 1}}})},
-        // 3: throws wing 4 far off along Y
-        {keyframes(9, {POSITION, ROTATION},
-                   {{0, {{0.77, 0.47, 0}, {0, 1, 0, 1}}},
-                    {450, {{10, -12, -8}, {-5, 1, 0, 1}}},
-                    {1100, {{-59, -2000, -15}, {-26, 1, 0, 1}}}})},
-        // 4: throws part 4; the turn leads in the first window, the move in
-        // the second
-        {Track{10,
-               {{0, 450, {{ROTATION, {0, 1, 0, 1}, {-15, 1, 0, 1}}, {POSITION, {-0.77, 0.47, 0}, {-6.95, 3, 5}}}},
-                {450, 1100, {{POSITION, {-6.95, 3, 5}, {-59, 2000, 15}}, {ROTATION, {-15, 1, 0, 1}, {-26, 1, 0, 1}}}}}}},
-        // 5: throws part 2, in the same order as 4
-        {Track{11,
-               {{0, 450, {{ROTATION, {0, 1, 0, 1}, {-5, 1, 0, 1}}, {POSITION, {-0.95, 0.3, 0}, {-5.95, -3, -5}}}},
-                {450, 1100, {{POSITION, {-5.95, -3, -5}, {-59, -2000, -15}}, {ROTATION, {-5, 1, 0, 1}, {-26, 1, 0, 1}}}}}}},
+        // 3 to 5: the flower's flings, on wing 4, part 4 and part 2
+        flowerFling(3, 9),
+        flowerFling(4, 10),
+        flowerFling(5, 11),
         // 6: wing beat about Z
         {keyframes(1, ROTATION, {{0, {-0.2, 0, 0, 1}}, {250, {0.2, 0, 0, 1}}, {500, {-0.2, 0, 0, 1}}})},
         // 7: stretches parts 0, 2 and 3 along Y

@@ -1,5 +1,10 @@
 #include "figures/FigureTable.h"
 
+#include "figures/modasteroid.h"
+#include "figures/mosquito.h"
+#include "figures/scorpion.h"
+#include "figures/spike.h"
+
 // Figure builders, defined in the figure files of figures/ (each
 // `return new bee(sceneManager, root, instanceNumber);`). Declare a builder
 // here and put it in its rows when its figure is built.
@@ -10,7 +15,7 @@ const Ogre::Vector3 ONE(1, 1, 1);
 
 const FigureType TYPES[] = {
     // type code, builder (figure), start animation, root scale
-    {2, nullptr /* modasteroid */, NO_ANIMATION, ONE},
+    {2, makeModasteroid, NO_ANIMATION, ONE},
     {4, nullptr /* er */, NO_ANIMATION, {3.5f, 3.5f, 1}},
     {5, nullptr /* bee */, 1, ONE},
     {6, nullptr /* blocker */, 1, ONE},
@@ -21,14 +26,14 @@ const FigureType TYPES[] = {
     {12, nullptr /* dragonfly */, 1, ONE},
     {13, nullptr /* flower */, 1, {3, 3, 3}},
     {PLAYER_TYPE, nullptr /* modelKestor */, NO_ANIMATION, {0.75f, 0.75f, 0.75f}},
-    {17, nullptr /* mosquito */, 1, ONE},
+    {17, makeMosquito, 1, ONE},
     {18, nullptr /* bee */, 1, ONE},
-    {21, nullptr /* scorpion */, 1, {2, 2, 2}},
+    {21, makeScorpion, 1, {2, 2, 2}},
     {23, nullptr /* snake */, 1, {2, 2, 2}},
-    {24, nullptr /* spike */, 1, ONE},
+    {24, makeSpike, 1, ONE},
     {TENTACLE_TYPE, nullptr /* ten1 */, 1, ONE},
     {26, nullptr /* tentMonst */, 1, ONE},
-    {27, nullptr /* spike */, 1, ONE},
+    {27, makeSpike, 1, ONE},
 };
 
 // Each scheme change moves the environment variant on, so the next scenery

@@ -300,10 +300,10 @@ void Shape::setVertex(double x, double y, double z)
         cache->vertexOffsets.resize(vertices.size(), Ogre::Vector3::ZERO);
     Ogre::Vector3& offset = cache->vertexOffsets[i];
     Ogre::Vector3& v = vertices[i];
-    // The corner is the primitive's plus the new offset. Stepping from the
-    // part's own copy by the difference of the offsets would be the same in
-    // the part that made the mesh, but a part that found the mesh holds the
-    // plain corner, and there it would land on the old offset's opposite.
+    // The corner is the primitive's plus the new offset. Stepping the part's
+    // own copy by the change of offset gives the same in the part that made
+    // the mesh, but a part that found the mesh holds the plain corner, and
+    // would end at the new offset minus the old one.
     const std::vector<Ogre::Vector3>& corners = primitiveVertices(kind);
     const Ogre::Vector3 base = i < int(corners.size()) ? corners[i] : v - offset;
     v.x = float(base.x + x);

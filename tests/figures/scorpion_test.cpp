@@ -32,8 +32,8 @@ FigureShape scorpionShape(const char* label, unsigned seed, int a, int b)
         for (int i = 1; i <= 8; ++i)
             parents.push_back({m + i, m + i - 1});
     }
-    for (const auto& p : std::vector<std::pair<int, int>>{{k, 4}, {k + 1, k}, {k + 2, 4}, {k + 3, k + 2}, {k + 4, k + 1}, {k + 5, k + 3}})
-        parents.push_back(p);
+    parents.insert(parents.end(),
+                   {{k, 4}, {k + 1, k}, {k + 2, 4}, {k + 3, k + 2}, {k + 4, k + 1}, {k + 5, k + 3}});
     return {label,
             makeScorpion,
             seed,

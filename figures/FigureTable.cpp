@@ -11,7 +11,11 @@
 #include "figures/e6.h"
 #include "figures/er.h"
 #include "figures/flower.h"
+#include "figures/modasteroid.h"
 #include "figures/modelKestor.h"
+#include "figures/mosquito.h"
+#include "figures/scorpion.h"
+#include "figures/spike.h"
 
 // Figure builders, defined in the figure files of figures/ (each
 // `return new bee(sceneManager, root, instanceNumber);`). Declare a builder
@@ -27,7 +31,7 @@ const Ogre::Vector3 ONE(1, 1, 1);
 
 const FigureType TYPES[] = {
     // type code, builder (figure), start animation, root scale
-    {2, nullptr /* modasteroid */, NO_ANIMATION, ONE},
+    {2, makeModasteroid, NO_ANIMATION, ONE},
     {4, makeEr, NO_ANIMATION, {3.5f, 3.5f, 1}},
     {5, makeBee, 1, ONE},
     {6, makeBlocker, 1, ONE},
@@ -38,14 +42,14 @@ const FigureType TYPES[] = {
     {12, makeDragonfly, 1, ONE},
     {13, makeFlower, 1, {3, 3, 3}},
     {PLAYER_TYPE, makeModelKestor, NO_ANIMATION, {0.75f, 0.75f, 0.75f}},
-    {17, nullptr /* mosquito */, 1, ONE},
+    {17, makeMosquito, 1, ONE},
     {18, makeBee, 1, ONE},
-    {21, nullptr /* scorpion */, 1, {2, 2, 2}},
+    {21, makeScorpion, 1, {2, 2, 2}},
     {23, makeSnake /* snake */, 1, {2, 2, 2}},
-    {24, nullptr /* spike */, 1, ONE},
+    {24, makeSpike, 1, ONE},
     {TENTACLE_TYPE, makeTen1 /* ten1 */, 1, ONE},
     {26, makeTentMonst /* tentMonst */, 1, ONE},
-    {27, nullptr /* spike */, 1, ONE},
+    {27, makeSpike, 1, ONE},
 };
 
 // Each scheme change moves the environment variant on, so the next scenery

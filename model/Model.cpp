@@ -249,11 +249,42 @@ void Model::editVertexAlways(int vertex, double x, double y, double z)
     part->setVertex(x, y, z);
 }
 
+namespace {
+
+// The shortest turn taking unit vector a onto unit vector b; only asked for
+// pairs at most about 125 degrees apart, so it is never degenerate.
+Ogre::Quaternion shortestTurn(const Ogre::Vector3& a, const Ogre::Vector3& b)
+{
+    Ogre::Vector3 axis = a.crossProduct(b);
+    Ogre::Quaternion q(1.0f + a.dotProduct(b), axis.x, axis.y, axis.z);
+    q.normalise();
+    return q;
+}
+
+// The turn of a socket hung at p (in its part's coordinates); a zero or
+// non-finite p gives none.
+Ogre::Quaternion socketOrientation(const Ogre::Vector3& p)
+{
+    if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z) || p.isZeroLength())
+        return Ogre::Quaternion::IDENTITY;
+    Ogre::Vector3 d = p.normalisedCopy();
+    // +Y has no shortest turn onto -Y (the engine's own answer there is a
+    // half turn about +Y, and near it a flip over), so a face that points
+    // mostly downward keeps +Y up: its socket turns -Y toward the centre
+    // after that half turn. Straight down gives exactly the half turn, and
+    // the edited and the plain copy of one face hang their parts alike.
+    if (-d.y > std::fabs(d.x) && -d.y > std::fabs(d.z))
+        return shortestTurn(Ogre::Vector3::NEGATIVE_UNIT_Y, d) * Ogre::Quaternion(0, 0, 1, 0);
+    return shortestTurn(Ogre::Vector3::UNIT_Y, d);
+}
+
+} // namespace
+
 void Model::hangAt(const Ogre::Vector3& p)
 {
     pushNode();
     currentNode->setPosition(p);
-    currentNode->setDirection(p, Ogre::Node::TS_LOCAL, Ogre::Vector3::UNIT_Y);
+    currentNode->setOrientation(socketOrientation(p));
 }
 
 void Model::hangAtVertex(int vertex)

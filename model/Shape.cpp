@@ -301,9 +301,15 @@ void Shape::setVertex(double x, double y, double z)
     cache->edited = true;
     Ogre::Vector3& offset = cache->vertexOffsets[i];
     Ogre::Vector3& v = vertices[i];
-    v.x = float((x - offset.x) + v.x);
-    v.y = float((y - offset.y) + v.y);
-    v.z = float((z - offset.z) + v.z);
+    // The corner is the primitive's plus the new offset. Stepping the part's
+    // own copy by the change of offset gives the same in the part that made
+    // the mesh, but a part that found the mesh holds the plain corner, and
+    // would end at the new offset minus the old one.
+    const std::vector<Ogre::Vector3>& corners = primitiveVertices(kind);
+    const Ogre::Vector3 base = i < int(corners.size()) ? corners[i] : v - offset;
+    v.x = float(base.x + x);
+    v.y = float(base.y + y);
+    v.z = float(base.z + z);
     offset = Ogre::Vector3(float(x), float(y), float(z));
     for (std::size_t f = 0; f < faces.size(); ++f) {
         const Face& face = faces[f];

@@ -15,15 +15,13 @@
 #include "figures/modelKestor.h"
 #include "figures/mosquito.h"
 #include "figures/scorpion.h"
+#include "figures/snake.h"
 #include "figures/spike.h"
+#include "figures/ten1.h"
+#include "figures/tentMonst.h"
 
-// Figure builders, defined in the figure files of figures/ (each
-// `return new bee(sceneManager, root, instanceNumber);`). Declare a builder
-// here and put it in its rows when its figure is built.
-
-Model* makeSnake(Ogre::SceneManager*, Ogre::SceneNode*, int);
-Model* makeTen1(Ogre::SceneManager*, Ogre::SceneNode*, int);
-Model* makeTentMonst(Ogre::SceneManager*, Ogre::SceneNode*, int);
+// Each figure's header declares its builder (`makeBee` builds a bee on the
+// node given); a figure class is put in the rows of the type codes it shows.
 
 namespace {
 
@@ -45,10 +43,10 @@ const FigureType TYPES[] = {
     {17, makeMosquito, 1, ONE},
     {18, makeBee, 1, ONE},
     {21, makeScorpion, 1, {2, 2, 2}},
-    {23, makeSnake /* snake */, 1, {2, 2, 2}},
+    {23, makeSnake, 1, {2, 2, 2}},
     {24, makeSpike, 1, ONE},
-    {TENTACLE_TYPE, makeTen1 /* ten1 */, 1, ONE},
-    {26, makeTentMonst /* tentMonst */, 1, ONE},
+    {TENTACLE_TYPE, makeTen1, 1, ONE},
+    {26, makeTentMonst, 1, ONE},
     {27, makeSpike, 1, ONE},
 };
 
@@ -56,21 +54,21 @@ const FigureType TYPES[] = {
 // figure differs.
 const SceneryChoice SCENERY[] = {
     {nullptr /* environ3 */, NO_ANIMATION}, // 0
-    {makeE2, NO_ANIMATION}, // 1
-    {makeE3, NO_ANIMATION}, // 2
-    {makeE4, NO_ANIMATION}, // 3
-    {makeE5, NO_ANIMATION}, // 4
-    {makeE6, NO_ANIMATION}, // 5
-    {makeE2, NO_ANIMATION}, // 6
-    {makeE3, 0}, // 7
-    {makeE4, 0}, // 8
-    {makeE5, 0}, // 9
-    {makeE5, 0}, // 10
-    {makeE5, 0}, // 11
-    {makeE6, 0}, // 12
-    {makeE6, 0}, // 13
-    {makeE6, 2}, // 14
-    {makeE6, 0}, // 15
+    {makeE2, NO_ANIMATION},                 // 1
+    {makeE3, NO_ANIMATION},                 // 2
+    {makeE4, NO_ANIMATION},                 // 3
+    {makeE5, NO_ANIMATION},                 // 4
+    {makeE6, NO_ANIMATION},                 // 5
+    {makeE2, NO_ANIMATION},                 // 6
+    {makeE3, 0},                            // 7
+    {makeE4, 0},                            // 8
+    {makeE5, 0},                            // 9
+    {makeE5, 0},                            // 10
+    {makeE5, 0},                            // 11
+    {makeE6, 0},                            // 12
+    {makeE6, 0},                            // 13
+    {makeE6, 2},                            // 14
+    {makeE6, 0},                            // 15
     {nullptr /* environ3 */, 0},            // 16
 };
 

@@ -103,17 +103,24 @@ void gameWorld::update(int musicPositionMs)
     const bool stalled = due > MAX_CATCH_UP_STEPS;
     if (stalled)
         due = MAX_CATCH_UP_STEPS;
-    for (int k = 0; k < due; ++k) {
+    int steps = 0;
+    while (steps < due) {
         if (player)
-            player->prepareStep(k == 0);
+            player->prepareStep(steps == 0);
         // The same float as a 16-ms frame always gave.
         dt = static_cast<float>(STEP_MS) * 0.001f;
         now += STEP_MS;
+        const int before = phase;
         runStep();
+        ++steps;
+        // The game ended in this step: the screen leaves play with song time
+        // where it ended, whatever the length of the render frame.
+        if (phase != before && (phase == PHASE_WON || phase == PHASE_LOST))
+            break;
     }
-    if (stalled)
+    if (stalled && steps == due)
         now = target;
-    endFrame(due, firstPrevious);
+    endFrame(steps, firstPrevious);
 }
 
 void gameWorld::runStep()

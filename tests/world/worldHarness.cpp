@@ -48,8 +48,6 @@ std::string checkInvariants(const gameWorld& world)
     return {};
 }
 
-namespace {
-
 float uDistance(float from, float to)
 {
     float d = to - from;
@@ -59,8 +57,6 @@ float uDistance(float from, float to)
         d += 1.0f;
     return d;
 }
-
-} // namespace
 
 namespace {
 
@@ -76,9 +72,9 @@ int rank(const ship& s)
 
 } // namespace
 
-void scriptedPlayer(gameWorld& world, int frameIndex)
+const ship* chooseTarget(const gameWorld& world)
 {
-    kestor& p = *world.player;
+    const kestor& p = *world.player;
     const ship* target = nullptr;
     float targetDistance = 0.0f;
     for (const formation* f : world.formations->formations) {
@@ -94,6 +90,13 @@ void scriptedPlayer(gameWorld& world, int frameIndex)
             }
         }
     }
+    return target;
+}
+
+void scriptedPlayer(gameWorld& world, int frameIndex)
+{
+    kestor& p = *world.player;
+    const ship* target = chooseTarget(world);
     // A head covers the whole circumference: no need to aim at it.
     bool aimed = target != nullptr;
     if (target && target->type != TYPE_TENTHEAD) {

@@ -63,4 +63,10 @@ std::string checkInvariants(const gameWorld& world);
 // as the cooldown allows.
 void scriptedPlayer(gameWorld& world, int frameIndex);
 
+// The ship the scripted players aim at: tentacles first, then an exposed
+// head, then the nearest other enemy ahead; none when there is nothing.
+const ship* chooseTarget(const gameWorld& world);
+// Signed way around the tube from one u to another, in [-0.5, 0.5].
+float uDistance(float from, float to);
+
 } // namespace harness

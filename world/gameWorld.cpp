@@ -84,6 +84,16 @@ void gameWorld::update(int musicPositionMs)
 {
     if (phase == PHASE_PAUSED)
         return;
+    if (musicPositionMs != -2 && static_cast<int>(plat::clock()) + clockOffset - now < STEP_MS
+        && removedObjects.empty() && !frameEventsToEmpty) {
+        // A render frame shorter than a step, with nothing left to show:
+        // the common case at high frame rates, kept cheap.
+        if (player)
+            player->idleFrame();
+        if (section)
+            section->previousFrameMs = section->currentFrameMs;
+        return;
+    }
     beginFrame();
     const int firstPrevious = section ? section->currentFrameMs : 0;
     if (musicPositionMs == -2) {

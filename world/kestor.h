@@ -34,6 +34,16 @@ public:
     void beginInput();
     void prepareStep(bool firstOfUpdate);
     void endInput();
+    // beginInput and endInput of an update that runs no step.
+    void idleFrame()
+    {
+        if (fireRequested && fireKind == 0)
+            tapPending = true;
+        steerCommand = 0;
+        velocityU = 0.0f;
+        fireRequested = false;
+        fireHeld = false;
+    }
 
     bool repeatFire;
     int holdUntilMs;

@@ -22,49 +22,9 @@ using harness::Game;
 
 namespace {
 
-// The script changes its keys only every 528 ms of song time: a whole number
-// of 16-ms steps and of 33-ms frames, so every schedule below polls the keys
-// at those instants, and between them every render frame reads the same
-// keys. (A key that changes inside a render frame is seen by the world only
-// when the frame polls it, so no schedule-independent script can change keys
-// anywhere else.)
-constexpr int KEY_PERIOD_MS = 528;
+using harness::KEY_PERIOD_MS;
 
 enum class Keys { none, protectedPlayer, player, protectedBossHunter };
-
-// Aims at the scripted players' target once a period: steers the whole
-// period toward it when that ends nearer to it; taps fire at the start of
-// the period and holds the key for the rest of it.
-struct KeyScript {
-    int steer = 0;
-
-    void decide(const gameWorld& w)
-    {
-        steer = 0;
-        const ship* target = harness::chooseTarget(w);
-        if (!target || target->type == TYPE_TENTHEAD)
-            return;
-        const float d = harness::uDistance(w.player->position.u, target->position.u);
-        const float travel = PLAYER_SIDE_SPEED * KEY_PERIOD_MS * 0.001f;
-        float best = std::fabs(d);
-        for (int s : {-1, 1}) {
-            if (std::fabs(d - s * travel) < best) {
-                best = std::fabs(d - s * travel);
-                steer = s;
-            }
-        }
-    }
-
-    void press(kestor& p, bool periodStart) const
-    {
-        if (steer > 0)
-            p.movePlusU();
-        else if (steer < 0)
-            p.moveMinusU();
-        p.fireRequested = true;
-        p.fireKind = periodStart ? 0 : 1;
-    }
-};
 
 struct Tally {
     int phase = -1;
@@ -124,7 +84,7 @@ Tally play(const Schedule& lengthOf, Keys keys, int stopAtMs = INT_MAX)
 {
     Game game;
     Tally t;
-    KeyScript script;
+    harness::PeriodKeys script;
     int lastStall = -1;
     int stalls = 0;
     while (!game.over() && game.music < stopAtMs) {

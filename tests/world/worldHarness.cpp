@@ -114,4 +114,31 @@ void scriptedPlayer(gameWorld& world, int frameIndex)
     }
 }
 
+void PeriodKeys::decide(const gameWorld& w)
+{
+    steer = 0;
+    const ship* target = chooseTarget(w);
+    if (!target || target->type == TYPE_TENTHEAD)
+        return;
+    const float d = uDistance(w.player->position.u, target->position.u);
+    const float travel = PLAYER_SIDE_SPEED * KEY_PERIOD_MS * 0.001f;
+    float best = std::fabs(d);
+    for (int s : {-1, 1}) {
+        if (std::fabs(d - s * travel) < best) {
+            best = std::fabs(d - s * travel);
+            steer = s;
+        }
+    }
+}
+
+void PeriodKeys::press(kestor& p, bool periodStart) const
+{
+    if (steer > 0)
+        p.movePlusU();
+    else if (steer < 0)
+        p.moveMinusU();
+    p.fireRequested = true;
+    p.fireKind = periodStart ? 0 : 1;
+}
+
 } // namespace harness

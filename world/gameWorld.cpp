@@ -80,25 +80,64 @@ void gameWorld::start()
     phase = PHASE_READY;
 }
 
-void gameWorld::tickClock(int musicPositionMs)
-{
-    if (musicPositionMs == -2) {
-        now = -2;
-        clockOffset = -2 - static_cast<int>(plat::clock());
-        dt = 0.0f;
-        return;
-    }
-    const int newNow = static_cast<int>(plat::clock()) + clockOffset;
-    dt = static_cast<float>(newNow - now) * 0.001f;
-    now = newNow;
-}
-
 void gameWorld::update(int musicPositionMs)
 {
     if (phase == PHASE_PAUSED)
         return;
-    tickClock(musicPositionMs);
-    deleteRemoved();
+    if (musicPositionMs != -2 && static_cast<int>(plat::clock()) + clockOffset - now < STEP_MS
+        && removedObjects.empty() && !frameEventsToEmpty) {
+        // A render frame shorter than a step, with nothing left to show:
+        // the common case at high frame rates, kept cheap.
+        if (player)
+            player->idleFrame();
+        if (section)
+            section->previousFrameMs = section->currentFrameMs;
+        return;
+    }
+    beginFrame();
+    const int firstPrevious = section ? section->currentFrameMs : 0;
+    if (musicPositionMs == -2) {
+        now = -2;
+        clockOffset = -2 - static_cast<int>(plat::clock());
+        dt = 0.0f;
+        if (player)
+            player->prepareStep(true);
+        runStep();
+        endFrame(1, firstPrevious);
+        return;
+    }
+    const int target = static_cast<int>(plat::clock()) + clockOffset;
+    // Song time that went back (a re-anchor a little behind now) runs no
+    // step until the clock has caught up.
+    int due = target - now >= STEP_MS ? (target - now) / STEP_MS : 0;
+    const bool stalled = due > MAX_CATCH_UP_STEPS;
+    if (stalled)
+        due = MAX_CATCH_UP_STEPS;
+    int steps = 0;
+    while (steps < due) {
+        if (player)
+            player->prepareStep(steps == 0);
+        // The same float as a 16-ms frame always gave.
+        dt = static_cast<float>(STEP_MS) * 0.001f;
+        now += STEP_MS;
+        const int before = phase;
+        runStep();
+        ++steps;
+        // The game ended in this step: the screen leaves play with song time
+        // where it ended, whatever the length of the render frame.
+        if (phase != before && (phase == PHASE_WON || phase == PHASE_LOST))
+            break;
+    }
+    if (stalled && steps == due)
+        now = target;
+    endFrame(steps, firstPrevious);
+}
+
+void gameWorld::runStep()
+{
+    ++stepsRun;
+    retireRemoved();
+    const size_t removedBefore = removedObjects.size();
     if (section) {
         section->previousFrameMs = section->currentFrameMs;
         section->currentFrameMs = now;
@@ -109,6 +148,46 @@ void gameWorld::update(int musicPositionMs)
         phase = PHASE_PLAYING;
     else if (phase == PHASE_PLAYING)
         stepPlaying();
+    showStepEvents(removedBefore);
+}
+
+void gameWorld::beginFrame()
+{
+    deleteRemoved();
+    if (frameEventsToEmpty) {
+        for (mobileObject* o : objects)
+            o->frameEvents.clear();
+        frameEventsToEmpty = false;
+    }
+    if (player)
+        player->beginInput();
+}
+
+void gameWorld::endFrame(int steps, int firstPreviousMs)
+{
+    if (player)
+        player->endInput();
+    if (!section)
+        return;
+    // The screen asks the score about the whole render frame at once.
+    if (steps == 0)
+        section->previousFrameMs = section->currentFrameMs;
+    else if (firstPreviousMs <= section->previousFrameMs)
+        section->previousFrameMs = firstPreviousMs;
+}
+
+void gameWorld::showStepEvents(size_t removedBefore)
+{
+    auto show = [this](mobileObject* o) {
+        if (o->eventsShown != static_cast<int>(o->events.size())) {
+            o->showEvents();
+            frameEventsToEmpty = true;
+        }
+    };
+    for (mobileObject* o : objects)
+        show(o);
+    for (size_t i = removedBefore; i < removedObjects.size(); ++i)
+        show(removedObjects[i]);
 }
 
 void gameWorld::stepPlaying()
@@ -139,7 +218,7 @@ void gameWorld::moveObjects()
     const float playerStopV = TUBE_FAR_END * EXIT_STOP_FRACTION;
     for (size_t i = 0; i < objects.size();) {
         mobileObject* o = objects[i];
-        o->events.clear();
+        o->clearEvents();
         if (o->type == TYPE_BULLET) {
             if (o->side == 1) {
                 if (ship* t = formations->findColliding(*o))
@@ -193,7 +272,7 @@ void gameWorld::forgetObject(const mobileObject* gone)
 {
     for (mobileObject* o : objects)
         o->forget(gone);
-    for (mobileObject* o : deleting)
+    for (mobileObject* o : removedObjects)
         o->forget(gone);
     if (formations)
         for (formation* f : formations->formations)
@@ -201,13 +280,19 @@ void gameWorld::forgetObject(const mobileObject* gone)
                 p.member->forget(gone);
 }
 
+void gameWorld::retireRemoved()
+{
+    while (retired < removedObjects.size())
+        forgetObject(removedObjects[retired++]);
+}
+
 void gameWorld::deleteRemoved()
 {
+    retireRemoved();
+    retired = 0;
     if (removedObjects.empty())
         return;
     deleting.swap(removedObjects);
-    for (mobileObject* gone : deleting)
-        forgetObject(gone);
     for (mobileObject* gone : deleting)
         delete gone;
     deleting.clear();

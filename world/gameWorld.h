@@ -7,6 +7,7 @@
 #include "world/simulationObject.h"
 #include "world/tube.h"
 
+#include <cstddef>
 #include <vector>
 
 class kestor;
@@ -41,9 +42,20 @@ public:
 
     // Resets the clock, starts the section, sets up the level and the player.
     void start();
-    // The frame: clock, deletions, frame window, then the phase's work. A
-    // music position of -2 resets song time to -2.
+    // One render frame. Runs as many fixed steps of STEP_MS as song time
+    // (the clock plus clockOffset) has advanced past now, each the frame of
+    // the world's rules: clock, deletions, frame window, the phase's work;
+    // the rest waits for the next call. After a stall it runs at most
+    // MAX_CATCH_UP_STEPS and then re-anchors now where the clock stands, as
+    // a resume does: the skipped time is not simulated, and the next step's
+    // frame window covers it. A music position of -2 resets song time to -2
+    // in one step with dt 0. Afterwards the play screen finds, for the whole
+    // render frame: the objects removed in any of its steps (removedObjects,
+    // deleted by the next call), each object's codes (frameEvents) and the
+    // section's frame window spanning all its steps (empty when none ran).
     void update(int musicPositionMs);
+    // One simulation step of the phase's work, with now, dt and the frame
+    // window already moved.
     void stepPlaying();
     void moveObjects();
 
@@ -68,14 +80,26 @@ public:
     TubeRef* tube = nullptr;
     timeEventSection* section = nullptr;
     bool markersEnabled = true;
+    // Simulation steps run in this game.
+    long stepsRun = 0;
 
 private:
-    void tickClock(int musicPositionMs);
+    // The step itself: deletions, frame window, phase's work.
+    void runStep();
+    void beginFrame();
+    void endFrame(int steps, int firstPreviousMs);
     void deleteRemoved();
+    // Objects removed in the previous step are gone for the game from this
+    // step on; they stay readable (and are deleted) until the next update.
+    void retireRemoved();
     // Drops every link to gone held by objects that outlive it.
     void forgetObject(const mobileObject* gone);
+    // Copies each step's event codes into the render frame's view.
+    void showStepEvents(std::size_t removedBefore);
 
     std::vector<mobileObject*> deleting;  // reused every frame
+    std::size_t retired = 0;                  // removedObjects already forgotten
+    bool frameEventsToEmpty = false;      // some object has frameEvents
 };
 
 // Deletes every object of list and empties it, front to back.

@@ -8,7 +8,7 @@
 kestor::kestor()
     : repeatFire(false), holdUntilMs(-2), respawning(true), invulnerableUntil(0), powerMode(false),
       volleyMode(false), extraLifeCount(0), extraLifeStep(0), fireRequested(false), fireKind(0),
-      flyingOut(false)
+      flyingOut(false), steerCommand(0), tapPending(false), fireHeld(false), heldKind(1)
 {
     setUp(nullptr);
 }
@@ -51,6 +51,9 @@ void kestor::setUp(gameWorld* w)
     extraLifeStep = 0;
     fireRequested = false;
     flyingOut = false;
+    steerCommand = 0;
+    tapPending = fireHeld = false;
+    heldKind = 1;
     active = false;
     nextFireMs = -2;
     lastBullet = nullptr;
@@ -83,6 +86,7 @@ void kestor::fireByKind()
     }
     endRespawnIfDue();
     if (fireKind == 0) {
+        tapPending = false;
         // Every tap restarts the hold timer, so holding again always waits
         // the full delay before repeat fire.
         repeatFire = false;
@@ -130,6 +134,7 @@ void kestor::checkExtraLife()
 
 void kestor::steer(float velocity, int code)
 {
+    steerCommand = velocity > 0.0f ? 1 : -1;
     raise(code);
     if (!respawning) {
         velocityU = velocity;
@@ -197,4 +202,40 @@ void kestor::afterShot()
             side->setHeading(shot->heading + turn);
         }
     }
+}
+
+void kestor::beginInput()
+{
+    if (fireRequested && fireKind == 0)
+        tapPending = true;
+    fireHeld = fireRequested;
+    heldKind = fireKind == 0 ? 1 : fireKind;
+}
+
+void kestor::prepareStep(bool firstOfUpdate)
+{
+    if (!firstOfUpdate) {
+        if (steerCommand > 0)
+            movePlusU();
+        else if (steerCommand < 0)
+            moveMinusU();
+    }
+    if (tapPending) {
+        fireRequested = true;
+        fireKind = 0;
+    } else {
+        fireRequested = fireHeld;
+        fireKind = heldKind;
+    }
+}
+
+void kestor::endInput()
+{
+    // Keys are read again before the next update; an update that ran no
+    // step must not leave this one's steering behind. A tap no step took
+    // stays pending.
+    steerCommand = 0;
+    velocityU = 0.0f;
+    fireRequested = false;
+    fireHeld = false;
 }

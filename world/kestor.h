@@ -25,6 +25,26 @@ public:
     // The end of the song: from now on the ship can no longer be hit.
     void startFlyOut();
 
+    // The keys the play screen set before an update hold for every step of
+    // that update. beginInput takes them at its start; prepareStep gives
+    // them to each step (the first step already has the screen's own
+    // steering calls); endInput lets them go. A tap fires once: it waits
+    // for the first step that handles the fire request, and the steps after
+    // it see the key held.
+    void beginInput();
+    void prepareStep(bool firstOfUpdate);
+    void endInput();
+    // beginInput and endInput of an update that runs no step.
+    void idleFrame()
+    {
+        if (fireRequested && fireKind == 0)
+            tapPending = true;
+        steerCommand = 0;
+        velocityU = 0.0f;
+        fireRequested = false;
+        fireHeld = false;
+    }
+
     bool repeatFire;
     int holdUntilMs;
     bool respawning;
@@ -36,6 +56,12 @@ public:
     bool fireRequested;
     int fireKind;  // 0 tap, 1 held
     bool flyingOut;
+    // Input of the current update: the steering of the last move call (+1,
+    // -1, 0 none), a tap not yet fired, and the fire key's state.
+    int steerCommand;
+    bool tapPending;
+    bool fireHeld;
+    int heldKind;
 
 private:
     void setUp(gameWorld* world);

@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <type_traits>
+#include <vector>
 
 template <class T>
 class ship_content : public simulationObject {
@@ -58,6 +59,8 @@ public:
         holdV = 0.0f;
         handOver = false;
         wavesLaunched = 0;
+        launchTimesMs.clear();
+        launchTimesMs.reserve(64);
     }
 
     // The time a ship flying straight along the wave heading at the
@@ -77,6 +80,7 @@ public:
         ++wavesLaunched;
         moveProtoToSpawnPoint();
         const int now = world ? world->now : -2;
+        launchTimesMs.push_back(now);
         int elapsed = 0;
         for (int i = 0; i < count; ++i) {
             T* s = new T();
@@ -122,8 +126,10 @@ public:
     int handOverDelayMs = 0;
     ship_content<tentacleShip>* tentacleTemplate = nullptr;
     float holdV = 0.0f;
-    // Waves launched in this game (for the screen's and the tests' eyes).
+    // Waves launched in this game, and the song time of each launch (for
+    // the screen's and the tests' eyes).
     int wavesLaunched = 0;
+    std::vector<int> launchTimesMs;
 
 private:
     void moveProtoToSpawnPoint()

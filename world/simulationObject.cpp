@@ -11,6 +11,15 @@ bool listContains(const std::vector<int>& list, int code)
 
 bool simulationObject::hasEvent(int code) const { return listContains(events, code); }
 
+void simulationObject::showEvents()
+{
+    const int size = static_cast<int>(events.size());
+    if (eventsShown > size)
+        eventsShown = 0;  // emptied by hand
+    frameEvents.insert(frameEvents.end(), events.begin() + eventsShown, events.end());
+    eventsShown = size;
+}
+
 bool isDestroyed(const simulationObject& object)
 {
     if (object.hasEvent(EVENT_DESTROYED))

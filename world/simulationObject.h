@@ -54,10 +54,26 @@ public:
 
     bool hasEvent(int code) const;
     void raise(int code) { events.push_back(code); }
+    // Empties the list of the current step (the world does it when its move
+    // step reaches the object).
+    void clearEvents()
+    {
+        events.clear();
+        eventsShown = 0;
+    }
+    // Appends the codes raised since the last call to frameEvents.
+    void showEvents();
 
-    // Codes raised since the list was last emptied, in raising order.
-    // A vector: emptying it every frame keeps its storage.
+    // Codes raised since the list was last emptied, in raising order: what
+    // the game rules read within one simulation step. A vector: emptying it
+    // every step keeps its storage.
     std::vector<int> events;
+    // What the play screen reads after an update: the codes of every step
+    // that update ran, as each step left them, in order; emptied by the
+    // next update. An update may run several steps, or none.
+    std::vector<int> frameEvents;
+    // How many codes of events are already in frameEvents.
+    int eventsShown = 0;
     int type = 0;
     gameWorld* world = nullptr;
 };

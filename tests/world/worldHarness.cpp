@@ -48,8 +48,6 @@ std::string checkInvariants(const gameWorld& world)
     return {};
 }
 
-namespace {
-
 float uDistance(float from, float to)
 {
     float d = to - from;
@@ -59,8 +57,6 @@ float uDistance(float from, float to)
         d += 1.0f;
     return d;
 }
-
-} // namespace
 
 namespace {
 
@@ -76,9 +72,9 @@ int rank(const ship& s)
 
 } // namespace
 
-void scriptedPlayer(gameWorld& world, int frameIndex)
+const ship* chooseTarget(const gameWorld& world)
 {
-    kestor& p = *world.player;
+    const kestor& p = *world.player;
     const ship* target = nullptr;
     float targetDistance = 0.0f;
     for (const formation* f : world.formations->formations) {
@@ -94,6 +90,13 @@ void scriptedPlayer(gameWorld& world, int frameIndex)
             }
         }
     }
+    return target;
+}
+
+void scriptedPlayer(gameWorld& world, int frameIndex)
+{
+    kestor& p = *world.player;
+    const ship* target = chooseTarget(world);
     // A head covers the whole circumference: no need to aim at it.
     bool aimed = target != nullptr;
     if (target && target->type != TYPE_TENTHEAD) {
@@ -109,6 +112,33 @@ void scriptedPlayer(gameWorld& world, int frameIndex)
         p.fireRequested = true;
         p.fireKind = (frameIndex % 2 == 0) ? 0 : 1;
     }
+}
+
+void PeriodKeys::decide(const gameWorld& w)
+{
+    steer = 0;
+    const ship* target = chooseTarget(w);
+    if (!target || target->type == TYPE_TENTHEAD)
+        return;
+    const float d = uDistance(w.player->position.u, target->position.u);
+    const float travel = PLAYER_SIDE_SPEED * KEY_PERIOD_MS * 0.001f;
+    float best = std::fabs(d);
+    for (int s : {-1, 1}) {
+        if (std::fabs(d - s * travel) < best) {
+            best = std::fabs(d - s * travel);
+            steer = s;
+        }
+    }
+}
+
+void PeriodKeys::press(kestor& p, bool periodStart) const
+{
+    if (steer > 0)
+        p.movePlusU();
+    else if (steer < 0)
+        p.moveMinusU();
+    p.fireRequested = true;
+    p.fireKind = periodStart ? 0 : 1;
 }
 
 } // namespace harness

@@ -63,4 +63,28 @@ std::string checkInvariants(const gameWorld& world);
 // as the cooldown allows.
 void scriptedPlayer(gameWorld& world, int frameIndex);
 
+// The ship the scripted players aim at: tentacles first, then an exposed
+// head, then the nearest other enemy ahead; none when there is nothing.
+const ship* chooseTarget(const gameWorld& world);
+// Signed way around the tube from one u to another, in [-0.5, 0.5].
+float uDistance(float from, float to);
+
+// Scripted keys that change only every 528 ms of song time: a whole number
+// of 16-ms steps and of 33-ms frames, so render frames of 1, 8, 16 or 33 ms
+// all poll the keys at those instants, and between them every render frame
+// reads the same keys. (A key that changes inside a render frame is seen by
+// the world only when the frame polls it, so no script that is the same for
+// every frame rate can change keys anywhere else.)
+constexpr int KEY_PERIOD_MS = 528;
+
+// Aims at chooseTarget once a period, from the world as it stands then:
+// steers the whole period toward the target when that ends nearer to it;
+// taps fire at the start of the period and holds the key for the rest.
+struct PeriodKeys {
+    int steer = 0;
+    void decide(const gameWorld& world);
+    // The keys of one render frame; periodStart: the frame starts a period.
+    void press(kestor& player, bool periodStart) const;
+};
+
 } // namespace harness

@@ -96,7 +96,7 @@ TEST(GameWorld, DestroyedEnemyCreditsOnceAndLeavesItsFormationAtOnce)
     Game g;
     gameWorld& w = *g.world;
     g.frame(16);
-    w.now = 1000;
+    g.anchor(1000);  // song time is the clock's: moving now alone would hold the steps back
     blockerWave.spawn(1);
     ship* blocker = blockerWave.entryFormation.members[0].member;
     blocker->pendingDamage = 100.0f;

@@ -1,0 +1,254 @@
+// The world's fixed steps: how render frames of any length turn into 16-ms
+// steps of song time, what the keys do across the steps of one frame, and
+// what the play screen finds after an update.
+#include "worldHarness.h"
+
+#include <gtest/gtest.h>
+
+#include "song/timeEventSection.h"
+#include "world/sharedConstants.h"
+
+#include <algorithm>
+#include <vector>
+
+using harness::Game;
+
+namespace {
+
+int count(const std::vector<int>& codes, int code)
+{
+    return static_cast<int>(std::count(codes.begin(), codes.end(), code));
+}
+
+// A player that may steer at once: at the rim, out of its respawn.
+void readyToSteer(gameWorld& w)
+{
+    kestor& p = *w.player;
+    p.respawning = false;
+    p.active = true;
+    p.setPosition(0.5f, 0.0f);
+}
+
+} // namespace
+
+TEST(FixedStep, RenderFramesTurnIntoWholeStepsAndCarryTheRest)
+{
+    struct Case {
+        const char* what;
+        std::vector<int> frames;  // render frame lengths from the anchor at 0
+        int now;                  // song time of the last step
+        long steps;
+    };
+    const Case cases[] = {
+        {"one frame of a step", {16}, 16, 1},
+        {"shorter frames run no step", {5, 5, 5}, 0, 0},
+        {"the rest carries over", {10, 10, 10, 2}, 32, 2},
+        {"1-ms frames", std::vector<int>(48, 1), 48, 3},
+        {"33-ms frames", {33, 33, 33}, 96, 6},
+        {"a frame of several steps", {100}, 96, 6},
+        {"a zero-length frame", {16, 0, 0}, 16, 1},
+        {"a 500-ms stall runs every step", {500}, 496, 31},
+        {"a stall of exactly the cap", {MAX_CATCH_UP_STEPS * STEP_MS}, MAX_CATCH_UP_STEPS * STEP_MS,
+         MAX_CATCH_UP_STEPS},
+    };
+    for (const Case& c : cases) {
+        Game g;
+        for (int ms : c.frames)
+            g.frame(ms);
+        EXPECT_EQ(g.world->now, c.now) << c.what;
+        EXPECT_EQ(g.world->stepsRun, c.steps) << c.what;
+        if (c.steps > 0) {
+            EXPECT_FLOAT_EQ(g.world->dt, 0.016f) << c.what;
+        }
+    }
+}
+
+TEST(FixedStep, PastTheCapSongTimeIsReanchoredAndTheSkippedTimeIsNotSimulated)
+{
+    Game g;
+    gameWorld& w = *g.world;
+    g.frame(16);  // playing
+    auto* b = new bullet(0.0f, &w, PositionSpec::at(0.3f, 1.0f));  // flies +v at BULLET_SPEED
+    w.addObject(b);
+    g.frame(2000);  // 125 steps due
+    EXPECT_EQ(w.stepsRun, 1 + MAX_CATCH_UP_STEPS);
+    EXPECT_EQ(w.now, 2016);  // where the clock (and the music) stands
+    EXPECT_EQ(w.section->currentFrameMs, 16 + MAX_CATCH_UP_STEPS * STEP_MS);
+    EXPECT_NEAR(b->position.v, 1.0f + BULLET_SPEED * MAX_CATCH_UP_STEPS * 0.016f, 1e-4f);
+    // The next step looks at the whole skipped stretch of the score at once,
+    // as the first frame after a resume does, and moves one step's way.
+    const float v = b->position.v;
+    g.frame(16);
+    EXPECT_EQ(w.now, 2032);
+    EXPECT_EQ(w.section->previousFrameMs, 16 + MAX_CATCH_UP_STEPS * STEP_MS);
+    EXPECT_EQ(w.section->currentFrameMs, 2032);
+    EXPECT_NEAR(b->position.v, v + BULLET_SPEED * 0.016f, 1e-5f);
+}
+
+TEST(FixedStep, ResetAndPauseBehaveAsAt16msFrames)
+{
+    Game g;
+    gameWorld& w = *g.world;
+    g.frame(40);  // two steps, 8 ms carried
+    w.update(-2);  // one step of dt 0 at -2; the carry is gone
+    EXPECT_EQ(w.now, -2);
+    EXPECT_EQ(w.dt, 0.0f);
+    EXPECT_EQ(w.stepsRun, 3);
+    g.clock.advance(16);
+    w.update(0);
+    EXPECT_EQ(w.now, 14);
+
+    // While paused nothing runs, however long; the resume re-anchors and
+    // nothing of the paused time is caught up.
+    g.pause();
+    for (int i = 0; i < 100; ++i)
+        g.frame(33);
+    EXPECT_EQ(w.now, 14);
+    EXPECT_EQ(w.stepsRun, 4);
+    g.resume();
+    g.frame(16);
+    EXPECT_EQ(w.stepsRun, 5);
+    EXPECT_EQ(w.now, g.music);
+}
+
+TEST(FixedStep, SongTimeAnchoredBehindNowWaitsForTheClock)
+{
+    Game g;
+    gameWorld& w = *g.world;
+    g.frame(160);
+    const long steps = w.stepsRun;
+    // The music reads a little behind the last step: song time never runs
+    // back, the steps wait until the clock has passed now again.
+    w.clockOffset -= 40;
+    g.frame(16);
+    EXPECT_EQ(w.stepsRun, steps);
+    EXPECT_EQ(w.now, 160);
+    g.frame(40);
+    EXPECT_EQ(w.stepsRun, steps + 1);
+    EXPECT_EQ(w.now, 176);
+}
+
+TEST(FixedStep, ATapFiresOnceAndTheKeyCountsAsHeldInTheLaterSteps)
+{
+    Game g;
+    gameWorld& w = *g.world;
+    kestor& p = *w.player;
+    g.frame(16);
+    p.fireRequested = true;
+    p.fireKind = 0;
+    g.frame(48);  // three steps: at 32, 48 and 64
+    EXPECT_EQ(count(p.frameEvents, EVENT_FIRED), 1);
+    EXPECT_EQ(p.nextFireMs, 32 + 125);
+    EXPECT_EQ(p.holdUntilMs, 48 + HOLD_DELAY_MS);  // the second step saw the key held
+    EXPECT_FALSE(p.fireRequested);
+}
+
+TEST(FixedStep, ATapInAFrameWithoutStepWaitsForTheNextStep)
+{
+    Game g;
+    gameWorld& w = *g.world;
+    kestor& p = *w.player;
+    g.frame(16);
+    p.fireRequested = true;
+    p.fireKind = 0;  // pressed in a 1-ms frame
+    g.frame(1);
+    EXPECT_EQ(count(p.frameEvents, EVENT_FIRED), 0);
+    for (int i = 0; i < 14; ++i) {  // released again: no request at all
+        g.frame(1);
+        EXPECT_EQ(count(p.frameEvents, EVENT_FIRED), 0);
+    }
+    g.frame(1);  // the step at 32
+    EXPECT_EQ(count(p.frameEvents, EVENT_FIRED), 1);
+    EXPECT_EQ(p.nextFireMs, 32 + 125);
+    g.frame(16);
+    EXPECT_EQ(count(p.frameEvents, EVENT_FIRED), 0);  // once only
+}
+
+TEST(FixedStep, HeldKeysActInEveryStepOfALongFrame)
+{
+    // The same keys held for 960 ms (the cap): in one frame, and in 60
+    // frames of 16 ms.
+    struct Run {
+        float u;
+        int shots;
+        int holdUntil;
+    };
+    auto run = [](int frameMs) {
+        Game g;
+        gameWorld& w = *g.world;
+        g.frame(16);
+        readyToSteer(w);
+        Run r{0, 0, 0};
+        for (int t = 0; t < 960; t += frameMs) {
+            w.player->movePlusU();
+            w.player->fireRequested = true;
+            w.player->fireKind = 1;
+            g.frame(frameMs);
+            r.shots += count(w.player->frameEvents, EVENT_FIRED);
+        }
+        r.u = w.player->position.u;
+        r.holdUntil = w.player->holdUntilMs;
+        return r;
+    };
+    const Run whole = run(960), steps = run(16);
+    EXPECT_FLOAT_EQ(whole.u, steps.u);
+    EXPECT_NEAR(whole.u, 0.5f + 60 * PLAYER_SIDE_SPEED * 0.016f, 1e-4f);
+    EXPECT_EQ(whole.shots, steps.shots);
+    EXPECT_EQ(whole.shots, 3);  // held: 250 ms wait, then every 250 ms
+    EXPECT_EQ(whole.holdUntil, steps.holdUntil);
+}
+
+TEST(FixedStep, SteeringLastsOnlyTheFrameThatReadIt)
+{
+    Game g;
+    gameWorld& w = *g.world;
+    g.frame(16);
+    readyToSteer(w);
+    w.player->movePlusU();
+    g.frame(1);  // no step: the key was read, then released
+    g.frame(15);
+    EXPECT_EQ(w.player->position.u, 0.5f);
+    EXPECT_EQ(w.player->velocityU, 0.0f);
+}
+
+TEST(FixedStep, TheScreenSeesTheWholeRenderFrameOnce)
+{
+    Game g;
+    gameWorld& w = *g.world;
+    g.frame(16);
+    // Added before the frame: raised EVENT_ADDED, moved in every step.
+    auto* leaving = new bullet(0.0f, &w, PositionSpec::at(0.3f, 3.999f));
+    w.addObject(leaving);
+    auto* staying = new bullet(0.0f, &w, PositionSpec::at(0.6f, 1.0f));
+    w.addObject(staying);
+    g.frame(48);
+    // The codes of every step as it left them: the code of the addition was
+    // emptied by the first step, as a 16-ms frame would have.
+    EXPECT_TRUE(staying->frameEvents.empty());
+    // Left the tube in the first step; still readable until the next update.
+    ASSERT_EQ(w.removedObjects.size(), 1u);
+    EXPECT_EQ(w.removedObjects[0], leaving);
+    EXPECT_FALSE(isDestroyed(*leaving));
+    // The frame window spans the three steps.
+    EXPECT_EQ(w.section->previousFrameMs, 16);
+    EXPECT_EQ(w.section->currentFrameMs, 64);
+
+    // Fired in the first of three steps: the screen still sees the shot and
+    // the bullet's addition.
+    kestor& p = *w.player;
+    p.fireRequested = true;
+    p.fireKind = 0;
+    g.frame(48);
+    EXPECT_TRUE(w.removedObjects.empty());  // deleted by this update
+    EXPECT_EQ(count(p.frameEvents, EVENT_FIRED), 1);
+    mobileObject* shot = w.objects.back();
+    ASSERT_EQ(shot->type, TYPE_BULLET);
+    EXPECT_EQ(count(shot->frameEvents, EVENT_ADDED), 1);
+    EXPECT_TRUE(shot->events.empty());  // the rules' list: emptied by the later steps
+
+    // A frame without a step shows nothing, and an empty window.
+    g.frame(5);
+    EXPECT_TRUE(p.frameEvents.empty());
+    EXPECT_TRUE(shot->frameEvents.empty());
+    EXPECT_EQ(w.section->previousFrameMs, w.section->currentFrameMs);
+}

@@ -1,0 +1,255 @@
+// The same game at every frame rate: whole songs played with the same keys
+// in song time, at render frames of 1, 8, 16 and 33 ms and at irregular
+// frames with half-second stalls, launch the same waves at the same song
+// times, see the same shots from every kind of enemy, the same hits on the
+// player, the same score and the same end.
+#include "worldHarness.h"
+
+#include <gtest/gtest.h>
+
+#include "song/timeEventSection.h"
+#include "world/sharedConstants.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+using harness::Game;
+
+namespace {
+
+using harness::KEY_PERIOD_MS;
+
+enum class Keys { none, protectedPlayer, player, protectedBossHunter };
+
+struct Tally {
+    int phase = -1;
+    int finalNow = 0;
+    int lives = 0;
+    int livesLost = 0;
+    int extraLives = 0;
+    int playerDamageSeen = 0;
+    int score = 0;
+    int kills = 0;
+    long steps = 0;
+    int renderFrames = 0;
+    int enemyBullets = 0;
+    std::map<int, int> shotsByKind;  // type code -> EVENT_FIRED codes seen
+    std::vector<std::vector<int>> launches;
+};
+
+std::vector<std::vector<int>> launchTimes()
+{
+    return {asteroidWave.launchTimesMs,  beeWave.launchTimesMs,       blockerWave.launchTimesMs,
+            dragonflyWave.launchTimesMs, mosquitoWave.launchTimesMs,  flowerWave.launchTimesMs,
+            scorpionWave.launchTimesMs,  snakeWaveA.launchTimesMs,    snakeWaveB.launchTimesMs,
+            spikeWave.launchTimesMs,     tentacleWaveA.launchTimesMs, tentheadWaveA.launchTimesMs,
+            tentacleWaveB.launchTimesMs, tentheadWaveB.launchTimesMs};
+}
+
+void countCodes(const mobileObject& o, Tally& t, const gameWorld& w)
+{
+    for (int code : o.frameEvents) {
+        if (code == EVENT_FIRED)
+            ++t.shotsByKind[o.type];
+        if (code == EVENT_ADDED && o.type == TYPE_BULLET && o.side == 0)
+            ++t.enemyBullets;
+        if (code == EVENT_DAMAGED && &o == static_cast<const mobileObject*>(w.player))
+            ++t.playerDamageSeen;
+    }
+}
+
+// Render frame lengths: frame index and song time at its start -> ms.
+using Schedule = std::function<int(int, int)>;
+
+Schedule every(int ms)
+{
+    return [ms](int, int) { return ms; };
+}
+
+// 0 to 97 ms, and at the start of every 29th key period a stall of 500 ms.
+int irregular(int frame, int songMs)
+{
+    if (songMs % (29 * KEY_PERIOD_MS) == 0 && songMs > 0)
+        return 500;
+    const unsigned h = static_cast<unsigned>(frame) * 2654435761u;
+    return static_cast<int>((h >> 16) % 98);
+}
+
+Tally play(const Schedule& lengthOf, Keys keys, int stopAtMs = INT_MAX)
+{
+    Game game;
+    Tally t;
+    harness::PeriodKeys script;
+    int lastStall = -1;
+    int stalls = 0;
+    while (!game.over() && game.music < stopAtMs) {
+        gameWorld& w = *game.world;
+        if (keys == Keys::protectedPlayer || keys == Keys::none) {
+            // Never hittable: a whole song to its end rule or its win.
+            w.player->respawning = true;
+            w.player->invulnerableUntil = INT_MAX;
+        }
+        const bool periodStart = game.music % KEY_PERIOD_MS == 0;
+        if (keys == Keys::protectedBossHunter) {
+            w.player->respawning = true;
+            w.player->invulnerableUntil = INT_MAX;
+            // Helped at every key instant: the tentacles of both heads fall
+            // at once, so the heads lie open to the player's shots.
+            if (periodStart)
+                for (mobileObject* o : w.objects)
+                    if (o->type == TYPE_TENTACLE)
+                        o->pendingDamage = 1000.0f;
+        }
+        if (keys != Keys::none) {
+            if (periodStart)
+                script.decide(w);
+            script.press(*w.player, periodStart);
+        }
+        int ms = lengthOf(t.renderFrames, game.music);
+        const int nextPeriod = (game.music / KEY_PERIOD_MS + 1) * KEY_PERIOD_MS;
+        ms = std::min({ms, nextPeriod - game.music, stopAtMs - game.music});
+        if (ms >= 500 && game.music != lastStall) {
+            lastStall = game.music;
+            ++stalls;
+        }
+        game.frame(ms);
+        ++t.renderFrames;
+        for (const mobileObject* o : w.objects)
+            countCodes(*o, t, w);
+        for (const mobileObject* o : w.removedObjects)
+            countCodes(*o, t, w);
+        const std::string bad = harness::checkInvariants(w);
+        if (!bad.empty()) {
+            ADD_FAILURE() << bad << " at song time " << w.now;
+            break;
+        }
+    }
+    if (lengthOf(1, 29 * KEY_PERIOD_MS) == 500 && stopAtMs == INT_MAX) {
+        EXPECT_GT(stalls, 10);
+    }
+    const gameWorld& w = *game.world;
+    t.phase = w.phase;
+    t.finalNow = w.now;
+    t.lives = w.player->lives;
+    t.extraLives = w.player->extraLifeCount;
+    t.livesLost = START_LIVES + w.player->extraLifeCount - w.player->lives;
+    t.score = w.player->scoreValue;
+    t.kills = tentheadKills;
+    t.steps = w.stepsRun;
+    t.launches = launchTimes();
+    return t;
+}
+
+std::string describe(const Tally& t)
+{
+    std::string s = "phase " + std::to_string(t.phase) + ", score " + std::to_string(t.score) + ", lives "
+        + std::to_string(t.lives) + ", lost " + std::to_string(t.livesLost) + ", kills "
+        + std::to_string(t.kills) + ", enemy bullets " + std::to_string(t.enemyBullets) + ", shots";
+    for (const auto& k : t.shotsByKind)
+        s += " " + std::to_string(k.first) + ":" + std::to_string(k.second);
+    return s;
+}
+
+void expectSameGame(const Tally& a, const Tally& b, const std::string& what)
+{
+    EXPECT_EQ(a.phase, b.phase) << what;
+    EXPECT_EQ(a.finalNow, b.finalNow) << what;
+    EXPECT_EQ(a.steps, b.steps) << what;
+    EXPECT_EQ(a.launches, b.launches) << what;
+    EXPECT_EQ(a.shotsByKind, b.shotsByKind) << what;
+    EXPECT_EQ(a.enemyBullets, b.enemyBullets) << what;
+    EXPECT_EQ(a.livesLost, b.livesLost) << what;
+    EXPECT_EQ(a.extraLives, b.extraLives) << what;
+    EXPECT_EQ(a.playerDamageSeen, b.playerDamageSeen) << what;
+    EXPECT_EQ(a.lives, b.lives) << what;
+    EXPECT_EQ(a.score, b.score) << what;
+    EXPECT_EQ(a.kills, b.kills) << what;
+    if (::testing::Test::HasFailure())
+        ADD_FAILURE() << what << "\n  16 ms: " << describe(a) << "\n  other: " << describe(b);
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool sanitized = true;
+#else
+constexpr bool sanitized = false;
+#endif
+// Under the sanitizers a game costs some thirty times more: there the song
+// is played to 227 key periods, about two minutes: the first head with its
+// tentacles and every wave before it.
+constexpr int shortened = sanitized ? 227 * KEY_PERIOD_MS : INT_MAX;
+
+// Every schedule against 16-ms frames.
+void expectSameAtEveryFrameRate(Keys keys, const Tally& reference)
+{
+    const int stop = shortened;
+    for (int ms : {1, 8, 33})
+        expectSameGame(reference, play(every(ms), keys, stop), std::to_string(ms) + "-ms frames");
+    expectSameGame(reference, play(irregular, keys, stop), "irregular frames");
+}
+
+int enemyShots(const Tally& t)
+{
+    int n = 0;
+    for (const auto& k : t.shotsByKind)
+        if (k.first != TYPE_PLAYER)
+            n += k.second;
+    return n;
+}
+
+} // namespace
+
+TEST(SameGameAtEveryFrameRate, NoInput)
+{
+    // Nothing steers or fires; the enemies' fire alone shows the rules.
+    const Tally r = play(every(16), Keys::none, shortened);
+    if (!sanitized) {
+        EXPECT_EQ(r.phase, PHASE_LOST);  // by the end rule: no head fell
+        EXPECT_EQ(r.finalNow, 383008);
+    }
+    EXPECT_GT(r.shotsByKind.count(TYPE_MOSQUITO) ? r.shotsByKind.at(TYPE_MOSQUITO) : 0, 0);
+    EXPECT_EQ(r.shotsByKind.count(TYPE_PLAYER), 0u);
+    expectSameAtEveryFrameRate(Keys::none, r);
+}
+
+TEST(SameGameAtEveryFrameRate, ProtectedPlayer)
+{
+    const Tally r = play(every(16), Keys::protectedPlayer, shortened);
+    if (!sanitized) {
+        EXPECT_EQ(r.phase, PHASE_LOST);  // no head fell: the end rule
+        EXPECT_EQ(r.finalNow, 383008);   // at the first step from 383,000 ms
+        EXPECT_GT(r.extraLives, 0);
+    }
+    EXPECT_GT(r.shotsByKind.at(TYPE_PLAYER), 100);
+    EXPECT_GT(enemyShots(r), 100);
+    EXPECT_GT(r.score, 10000);
+    expectSameAtEveryFrameRate(Keys::protectedPlayer, r);
+}
+
+TEST(SameGameAtEveryFrameRate, PlayerThatCanBeHit)
+{
+    const Tally r = play(every(16), Keys::player, shortened);
+    if (!sanitized) {
+        EXPECT_EQ(r.phase, PHASE_LOST);
+        EXPECT_EQ(r.lives, 0);
+    }
+    EXPECT_GT(r.livesLost, 0);
+    EXPECT_GT(r.playerDamageSeen, 0);
+    expectSameAtEveryFrameRate(Keys::player, r);
+}
+
+TEST(SameGameAtEveryFrameRate, ProtectedPlayerDownsBothHeadsAndFliesOut)
+{
+    const Tally r = play(every(16), Keys::protectedBossHunter, shortened);
+    if (!sanitized) {
+        EXPECT_EQ(r.phase, PHASE_WON);
+        EXPECT_EQ(r.kills, 2);
+        EXPECT_EQ(r.finalNow, 391200);  // the first step past the end of the score
+        EXPECT_GT(r.lives, 0);
+    }
+    expectSameAtEveryFrameRate(Keys::protectedBossHunter, r);
+}

@@ -1,5 +1,7 @@
 #include "figures/FigureTable.h"
 
+#include "figures/environ3.h"
+
 // Figure builders, defined in the figure files of figures/ (each
 // `return new bee(sceneManager, root, instanceNumber);`). Declare a builder
 // here and put it in its rows when its figure is built.
@@ -17,7 +19,7 @@ const FigureType TYPES[] = {
     {7, nullptr /* bumper */, 1, {2, 2, 2}},
     // the bullet's scale comes from its shooter
     {BULLET_TYPE, nullptr /* crystal */, NO_ANIMATION, ONE},
-    {11, nullptr /* environ3 */, NO_ANIMATION, {4, 4, 3}},
+    {11, makeEnviron3, NO_ANIMATION, {4, 4, 3}},
     {12, nullptr /* dragonfly */, 1, ONE},
     {13, nullptr /* flower */, 1, {3, 3, 3}},
     {PLAYER_TYPE, nullptr /* modelKestor */, NO_ANIMATION, {0.75f, 0.75f, 0.75f}},
@@ -34,7 +36,7 @@ const FigureType TYPES[] = {
 // Each scheme change moves the environment variant on, so the next scenery
 // figure differs.
 const SceneryChoice SCENERY[] = {
-    {nullptr /* environ3 */, NO_ANIMATION}, // 0
+    {makeEnviron3, NO_ANIMATION},           // 0
     {nullptr /* e2 */, NO_ANIMATION},       // 1
     {nullptr /* e3 */, NO_ANIMATION},       // 2
     {nullptr /* e4 */, NO_ANIMATION},       // 3
@@ -50,7 +52,7 @@ const SceneryChoice SCENERY[] = {
     {nullptr /* e6 */, 0},                  // 13
     {nullptr /* e6 */, 2},                  // 14
     {nullptr /* e6 */, 0},                  // 15
-    {nullptr /* environ3 */, 0},            // 16
+    {makeEnviron3, 0},                      // 16
 };
 
 const FigureTable GAME_TABLE = {

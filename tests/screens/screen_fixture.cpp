@@ -68,15 +68,27 @@ void ScreenTest::TearDown()
         (void)chdir(oldFolder.c_str());
 }
 
-bool ScreenTest::frame(long nowMs)
+bool ScreenTest::frameStart(long nowMs)
 {
     clock.set(nowMs);
     Ogre::FrameEvent evt{};
     bool go = game->frameStarted(evt);
+    // The engine fires no listeners of its own here: the manager is the
+    // engine's frame listener only in the game.
     game->root->renderOneFrame();
-    // renderOneFrame ran the listeners itself: the manager is the engine's
-    // frame listener only in the game, not here.
-    return game->frameEnded(evt) && go;
+    return go;
+}
+
+bool ScreenTest::frameEnd()
+{
+    Ogre::FrameEvent evt{};
+    return game->frameEnded(evt);
+}
+
+bool ScreenTest::frame(long nowMs)
+{
+    bool go = frameStart(nowMs);
+    return frameEnd() && go;
 }
 
 void ScreenTest::press(int key, unsigned character)

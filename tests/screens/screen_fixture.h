@@ -28,6 +28,9 @@ protected:
 
     // One frame as the render loop runs it; returns whether to go on.
     bool frame(long nowMs);
+    // The two halves of a frame: up to the drawing of the scene, and after.
+    bool frameStart(long nowMs);
+    bool frameEnd();
     void press(int key, unsigned character = 0);
     GameState* top() const { return game->states.empty() ? nullptr : game->states.back(); }
 

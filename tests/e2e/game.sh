@@ -116,7 +116,7 @@ check_menu() {
   expect "$p" 1 "355 300 60 28" ">" 0.05 "Help text"
   expect "$p" 1 "355 350 90 28" ">" 0.05 "Credits text"
   expect "$p" 1 "355 400 60 28" ">" 0.05 "Exit text"
-  expect "$p" 1 "600 250 150 150" "<" 0.01 "no text right of the items"
+  expect "$p" 1 "620 480 160 100" "<" 0.01 "no text in the bottom right corner"
   expect "$p" 6 "0 420 250 180" ">" 0.3 "scenery figure"
 }
 check_help() {

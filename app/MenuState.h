@@ -38,8 +38,3 @@ private:
     void createTentacles();
     void chooseSelectedItem();
 };
-
-// The engine's scene managers, meshes and entities right now, as one line
-// (written to the engine's log at every menu entry, so that a long run shows
-// whether visits leave anything behind).
-std::string engineCounts();

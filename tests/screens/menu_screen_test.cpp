@@ -2,6 +2,7 @@
 // scenery figure and the keys.
 #include "tests/screens/screen_fixture.h"
 
+#include "app/EngineCounts.h"
 #include "app/MenuLogic.h"
 #include "app/Screens.h"
 #include "app/SoundManager.h"

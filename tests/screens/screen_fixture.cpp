@@ -24,13 +24,12 @@ void ScreenTest::start(unsigned width, unsigned height)
 {
     if (!std::getenv("DISPLAY"))
         GTEST_SKIP() << "no display";
+    if (!Ogre::LogManager::getSingletonPtr())
+        (new Ogre::LogManager())->createLog("screens-test.log", true, false, true);
     char here[PATH_MAX];
     if (getcwd(here, sizeof here))
         oldFolder = here;
     ASSERT_EQ(chdir(TESS_RUN_DIR), 0);
-
-    if (!Ogre::LogManager::getSingletonPtr())
-        (new Ogre::LogManager())->createLog("screens-test.log", true, false, true);
     game = new GameManager();
     game->root = new Ogre::Root("", "", "");
     Ogre::Root* root = game->root;

@@ -1,8 +1,10 @@
 #pragma once
-#include "app/GameState.h"
+#include "app/InfoScreen.h"
 
-// Not shown yet: no screen leads here until it is built.
-class CreditsState : public DefaultGameState {
+// The product and who made it; any key returns to the menu.
+class CreditsState : public InfoScreen {
 public:
-    void enter() override {}
+    CreditsState() : InfoScreen(CREDITS_LINES, colourCycleDeadline, true) {}
+
+    static int colourCycleDeadline;
 };

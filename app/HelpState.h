@@ -1,8 +1,10 @@
 #pragma once
-#include "app/GameState.h"
+#include "app/InfoScreen.h"
 
-// Not shown yet: no screen leads here until it is built.
-class HelpState : public DefaultGameState {
+// The controls; any key returns to the menu.
+class HelpState : public InfoScreen {
 public:
-    void enter() override {}
+    HelpState() : InfoScreen(HELP_LINES, colourCycleDeadline, false) {}
+
+    static int colourCycleDeadline;
 };

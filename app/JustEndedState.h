@@ -1,8 +1,50 @@
 #pragma once
 #include "app/GameState.h"
 
-// Not shown yet: no screen leads here until it is built.
+#include <string>
+
+namespace Ogre {
+class Root;
+class SceneManager;
+} // namespace Ogre
+
+class ModelManager;
+class TextItem;
+
+// The outcome of the last game (set by the play screen before it pushes the
+// end screen).
+extern bool gameWon;
+// Whether the end screen asks for a name: set at its entry when the
+// finished game's score enters the high-score table.
+extern bool nameEntryEnabled;
+
+// Shown over the finished game's scene: the outcome line and, when the score
+// makes the high-score table, the name entry. Return goes back to the menu.
 class JustEndedState : public DefaultGameState {
 public:
-    void enter() override {}
+    void enter() override;
+    void exit() override;
+    void keyPressed(KeyEvent* e) override;
+    bool frameStarted(const Ogre::FrameEvent& evt) override;
+    bool frameEnded(const Ogre::FrameEvent& evt) override;
+
+    // The finished game's score, recorded by the play screen before the
+    // push; without it no name is asked for. Good for one visit.
+    void setFinalScore(int score);
+
+    ModelManager* modelManager = nullptr;
+    Ogre::Root* root = nullptr;
+    Ogre::SceneManager* sceneManager = nullptr;
+    TextItem* outcomeText = nullptr;
+    TextItem* promptText = nullptr;
+    TextItem* nameText = nullptr;
+    std::string playerName;
+    int finalScore = 0;
+    bool hasFinalScore = false;
+
+    // The table's file; tests point it elsewhere.
+    static std::string path;
+
+private:
+    void backToMenu();
 };

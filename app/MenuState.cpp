@@ -1,30 +1,46 @@
 #include "app/MenuState.h"
 
 #include <Ogre.h>
-#include <Overlay/OgreOverlaySystem.h>
 
+#include "app/ColourCycle.h"
+#include "app/EngineCounts.h"
 #include "app/GameManager.h"
+#include "app/MenuLogic.h"
+#include "app/Screens.h"
 #include "app/SoundManager.h"
 #include "app/TextItem.h"
+#include "model/Model.h"
+#include "model/ModelManager.h"
 #include "platform/clock.h"
 
 int MenuState::colourCycleDeadline = 0;
 
 namespace {
 
-const int COLOUR_CYCLE_PERIOD_MS = 33000;
+// The tentacles stand in a row behind the items, turned each its own way;
+// the factory's placement is replaced by the scene position and the root
+// orientation of the row.
+struct TentacleSpot {
+    Ogre::Vector3 position;
+    Ogre::Vector3 angles;
+    Ogre::Vector3 rootScale;
+    float orientationY, orientationZ;
+};
 
-// Text colours until the live palette drives them.
-const Ogre::ColourValue TITLE_COLOUR(0.45f, 0.8f, 1.0f, 1.0f);
-const Ogre::ColourValue HEADING_COLOUR(1.0f, 0.85f, 0.3f, 1.0f);
-const Ogre::ColourValue BODY_COLOUR(0.7f, 0.7f, 0.75f, 1.0f);
+const TentacleSpot TENTACLE_SPOTS[MenuState::TENTACLES] = {
+    {{1, 3, -80}, {0, 0, 0}, {4, 5, 4}, 0, 1},
+    {{-1, 0, -80}, {0, 90, 0}, {5, 5, 5}, -0.4f, 0.5f},
+    {{-1, -3, -80}, {0, -90, 0}, {3.4f, 5, 3.4f}, 0.4f, 0.5f},
+};
 
-float scaled(unsigned size, double factor) { return static_cast<float>(static_cast<int>(size * factor)); }
+const int TENTACLE_IDLE = 1;
 
-template <typename T> void deleteAndNull(T*& p)
+TextItem* makeText(const TextPosition& at, const char* text)
 {
-    delete p;
-    p = nullptr;
+    auto* item = new TextItem();
+    item->setPosition(at.left, at.top);
+    item->setText(text);
+    return item;
 }
 
 } // namespace
@@ -33,52 +49,45 @@ void MenuState::enter()
 {
     nowMs = static_cast<int>(plat::clock());
     colourCycleDeadline = nowMs + COLOUR_CYCLE_PERIOD_MS;
-
-    root = Ogre::Root::getSingletonPtr();
-    sceneManager = root->createSceneManager(Ogre::ST_GENERIC, "");
-    if (auto* overlays = GameManager::getSingleton().overlaySystem)
-        sceneManager->addRenderQueueListener(overlays);
-    camera = sceneManager->createCamera("IntroCamera");
-    camera->setPosition(Ogre::Vector3(0, 5, 80));
-    camera->lookAt(Ogre::Vector3(0, 0, -80));
-    camera->setNearClipDistance(5);
-    camera->setFarClipDistance(5010);
-    viewport = root->getAutoCreatedWindow()->addViewport(camera, 0, 0, 0, 1, 1);
+    buildScene(MENU_CAMERA);
 
     window = GameManager::getSingleton().window;
     quitRequested = false;
-    selectedItem = 1;
+    selectedItem = ITEM_PLAY;
 
-    sceneManager->setAmbientLight(Ogre::ColourValue(0.8f, 0.8f, 0.8f, 1.0f));
-    viewport->setBackgroundColour(Ogre::ColourValue(0.01f, 0.01f, 0.01f, 1.0f));
-    Ogre::Light* light = sceneManager->createLight("MainLight1");
-    light->setType(Ogre::Light::LT_POINT);
-    light->setPosition(Ogre::Vector3(0, 0, 20));
-    light->setDiffuseColour(0.5f, 0.4f, 0.4f);
-    light->setSpecularColour(0.4f, 0.4f, 0.4f);
-    light->setAttenuation(80, 0.8f, 0.004f, 0);
-
+    createSceneryFigure();
+    createTentacles();
+    setupLights(LightOrder::AMBIENT_THEN_BACKGROUND);
     createTexts();
     SoundManager::getSingleton();
     highlightSelection();
+    Ogre::LogManager::getSingleton().logMessage("Tessaline menu: " + engineCounts());
+}
+
+void MenuState::createTentacles()
+{
+    for (int i = 0; i < TENTACLES; ++i) {
+        const TentacleSpot& spot = TENTACLE_SPOTS[i];
+        Model* tentacle = modelManager->createModel(TENTACLE_TYPE, spot.position, spot.angles,
+                                                    Ogre::Vector3::UNIT_SCALE, nullptr);
+        tentacleFigures[i] = tentacle;
+        if (!tentacle)
+            continue;
+        tentacle->startAnimation(TENTACLE_IDLE, true, nowMs);
+        tentacle->root->setScale(spot.rootScale);
+        tentacle->setRootOrientation(spot.orientationY, spot.orientationZ);
+        tentacle->root->setPosition(spot.position);
+    }
 }
 
 void MenuState::createTexts()
 {
-    const unsigned w = window->getWidth();
-    const unsigned h = window->getHeight();
-    const float column = scaled(w, 0.44375);
-    auto make = [](float x, float y, const char* text) {
-        auto* item = new TextItem();
-        item->setPosition(x, y);
-        item->setText(text);
-        return item;
-    };
-    playText = make(column, scaled(h, 0.4166666666666667), "Play");
-    helpText = make(column, scaled(h, 0.5), "Help");
-    creditsText = make(column, scaled(h, 0.5833333333333334), "Credits");
-    exitText = make(column, scaled(h, 0.6666666666666666), "Exit");
-    titleText = make(scaled(w, 0.3875), scaled(h, 0.25), "tessaline");
+    const MenuLayout layout = menuLayout(window->getWidth(), window->getHeight());
+    playText = makeText(layout.play, "Play");
+    helpText = makeText(layout.help, "Help");
+    creditsText = makeText(layout.credits, "Credits");
+    exitText = makeText(layout.exit, "Exit");
+    titleText = makeText(layout.title, "tessaline");
     titleText->show();
     playText->show();
     helpText->show();
@@ -88,40 +97,55 @@ void MenuState::createTexts()
 
 void MenuState::highlightSelection()
 {
-    titleText->setColour(TITLE_COLOUR);
-    if (selectedItem < 1 || selectedItem > 4)
+    titleText->setColour(colour(TEXT_TITLE));
+    if (selectedItem < ITEM_PLAY || selectedItem > ITEM_EXIT)
         return;
     TextItem* items[4] = {playText, helpText, creditsText, exitText};
     for (int i = 0; i < 4; ++i)
-        items[i]->setColour(i + 1 == selectedItem ? HEADING_COLOUR : BODY_COLOUR);
+        items[i]->setColour(colour(i + 1 == selectedItem ? TEXT_HEADING : TEXT_BODY));
 }
 
 void MenuState::keyPressed(KeyEvent* e)
 {
-    switch (e->getKey()) {
-    case input::KC_UP:
-        if (selectedItem != 1) {
-            --selectedItem;
-            SoundManager::getSingleton().play(SOUND_MENU_MOVE);
-        }
+    switch (menuKey(e->getKey(), selectedItem)) {
+    case MenuCommand::MOVED:
+        SoundManager::getSingleton().play(SOUND_MENU_MOVE);
         break;
-    case input::KC_DOWN:
-        if (selectedItem != 4) {
-            ++selectedItem;
-            SoundManager::getSingleton().play(SOUND_MENU_MOVE);
-        }
-        break;
-    case input::KC_RETURN:
-        // Play, Help and Credits lead nowhere until their screens exist.
-        if (selectedItem != 4)
-            break;
+    case MenuCommand::CHOOSE:
         playText->hide();
         exitText->hide();
         titleText->hide();
         SoundManager::getSingleton().play(SOUND_MENU_SELECT);
+        chooseSelectedItem();
+        break;
+    case MenuCommand::QUIT:
         quitRequested = true;
         break;
-    case input::KC_ESCAPE:
+    case MenuCommand::CYCLE_COLOURS:
+        modelManager->cycleScheme(true);
+        break;
+    case MenuCommand::NONE:
+        break;
+    }
+}
+
+// A change of screen exits the menu before it returns: nothing of the menu
+// is touched after it.
+void MenuState::chooseSelectedItem()
+{
+    GameManager& game = GameManager::getSingleton();
+    switch (selectedItem) {
+    case ITEM_PLAY:
+        SoundManager::getSingleton().setPaused(SOUND_MENU_MUSIC, true);
+        game.changeState(&playState);
+        break;
+    case ITEM_HELP:
+        game.changeState(&helpState);
+        break;
+    case ITEM_CREDITS:
+        game.changeState(&creditsState);
+        break;
+    case ITEM_EXIT:
         quitRequested = true;
         break;
     default:
@@ -132,11 +156,21 @@ void MenuState::keyPressed(KeyEvent* e)
 bool MenuState::frameStarted(const Ogre::FrameEvent&)
 {
     nowMs = static_cast<int>(plat::clock());
+    if (sceneryFigure)
+        sceneryFigure->update(nowMs);
+    for (Model* tentacle : tentacleFigures)
+        if (tentacle)
+            tentacle->update(nowMs);
+    pulse();
     highlightSelection();
     return true;
 }
 
-bool MenuState::frameEnded(const Ogre::FrameEvent&) { return !quitRequested; }
+bool MenuState::frameEnded(const Ogre::FrameEvent&)
+{
+    endFrame(colourCycleDeadline);
+    return !quitRequested;
+}
 
 void MenuState::exit()
 {
@@ -145,16 +179,9 @@ void MenuState::exit()
     deleteAndNull(exitText);
     deleteAndNull(helpText);
     deleteAndNull(creditsText);
-    if (sceneManager) {
-        sceneManager->clearScene();
-        sceneManager->destroyAllCameras();
-        sceneManager->destroyAllEntities();
-        if (auto* overlays = GameManager::getSingleton().overlaySystem)
-            sceneManager->removeRenderQueueListener(overlays);
-        sceneManager = nullptr;
-    }
-    if (root && root->getAutoCreatedWindow())
-        root->getAutoCreatedWindow()->removeAllViewports();
-    camera = nullptr;
-    viewport = nullptr;
+    deleteAndNull(sceneryFigure);
+    for (Model*& tentacle : tentacleFigures)
+        deleteAndNull(tentacle);
+    deleteFigures();
+    tearDownScene();
 }

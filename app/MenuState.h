@@ -1,20 +1,17 @@
 #pragma once
-#include "app/GameState.h"
+#include "app/SceneryScreen.h"
 
 namespace Ogre {
-class Root;
 class RenderWindow;
-class SceneManager;
-class Viewport;
-class Camera;
-} // namespace Ogre
+}
 
-class TextItem;
-
-// The hub: the title and the items "Play", "Help", "Credits" and "Exit";
-// arrows move the highlight, Return chooses, Escape ends the program.
-class MenuState : public DefaultGameState {
+// The hub: the title and the items "Play", "Help", "Credits" and "Exit" in
+// front of the scenery figure and three tentacles; arrows move the
+// highlight, Return chooses, Escape ends the program, O changes the colours.
+class MenuState : public SceneryScreen {
 public:
+    static constexpr int TENTACLES = 3;
+
     void enter() override;
     void exit() override;
     void keyPressed(KeyEvent* e) override;
@@ -24,13 +21,10 @@ public:
     void createTexts();
     void highlightSelection();
 
-    int nowMs = 0;
     Ogre::RenderWindow* window = nullptr;
-    Ogre::Root* root = nullptr;
-    Ogre::SceneManager* sceneManager = nullptr;
-    Ogre::Viewport* viewport = nullptr;
-    Ogre::Camera* camera = nullptr;
     bool quitRequested = false;
+    // Null where the factory has no tentacle figure.
+    Model* tentacleFigures[TENTACLES] = {};
     TextItem* playText = nullptr;
     TextItem* titleText = nullptr;
     TextItem* exitText = nullptr;
@@ -39,4 +33,8 @@ public:
     int selectedItem = 1;
 
     static int colourCycleDeadline;
+
+private:
+    void createTentacles();
+    void chooseSelectedItem();
 };

@@ -9,6 +9,7 @@
 #include "figures/e4.h"
 #include "figures/e5.h"
 #include "figures/e6.h"
+#include "figures/environ3.h"
 #include "figures/er.h"
 #include "figures/flower.h"
 #include "figures/modasteroid.h"
@@ -36,7 +37,7 @@ const FigureType TYPES[] = {
     {7, makeBumper, 1, {2, 2, 2}},
     // the bullet's scale comes from its shooter
     {BULLET_TYPE, nullptr /* crystal */, NO_ANIMATION, ONE},
-    {11, nullptr /* environ3 */, NO_ANIMATION, {4, 4, 3}},
+    {11, makeEnviron3, NO_ANIMATION, {4, 4, 3}},
     {12, makeDragonfly, 1, ONE},
     {13, makeFlower, 1, {3, 3, 3}},
     {PLAYER_TYPE, makeModelKestor, NO_ANIMATION, {0.75f, 0.75f, 0.75f}},
@@ -53,7 +54,7 @@ const FigureType TYPES[] = {
 // Each scheme change moves the environment variant on, so the next scenery
 // figure differs.
 const SceneryChoice SCENERY[] = {
-    {nullptr /* environ3 */, NO_ANIMATION}, // 0
+    {makeEnviron3, NO_ANIMATION},           // 0
     {makeE2, NO_ANIMATION},                 // 1
     {makeE3, NO_ANIMATION},                 // 2
     {makeE4, NO_ANIMATION},                 // 3
@@ -69,7 +70,7 @@ const SceneryChoice SCENERY[] = {
     {makeE6, 0},                            // 13
     {makeE6, 2},                            // 14
     {makeE6, 0},                            // 15
-    {nullptr /* environ3 */, 0},            // 16
+    {makeEnviron3, 0},                      // 16
 };
 
 const FigureTable GAME_TABLE = {

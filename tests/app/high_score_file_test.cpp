@@ -63,7 +63,9 @@ TEST(HighScoreFile, MissingFileGivesEmptyNamesAndZero)
 
 class HighScoreRewrite : public ::testing::Test {
 protected:
-    const std::string path = "rewrite_scores.kes";
+    // One file per test: ctest runs the tests of this fixture at the same time.
+    const std::string path =
+        std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_scores.kes";
     void write(const std::string& text) { std::ofstream(path) << text; }
     std::string contents()
     {

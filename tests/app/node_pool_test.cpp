@@ -10,8 +10,11 @@ class NodePoolTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        log = new Ogre::LogManager();
-        log->createLog("node_pool_test.log", true, false, true);
+        // Other engine tests of this program may have made the log already.
+        if (!Ogre::LogManager::getSingletonPtr()) {
+            log = new Ogre::LogManager();
+            log->createLog("node_pool_test.log", true, false, true);
+        }
         root = new Ogre::Root("", "", "");
         buffers = new Ogre::DefaultHardwareBufferManager();
         scene = root->createSceneManager();

@@ -139,11 +139,8 @@ check_credits() {
 }
 
 # The tentacles stand in the middle of the menu and move on their own; the
-# rest of the menu stands still until a colour change. Set to 1 once the
-# tentacle figure is in the game's figure table.
-CHECK_TENTACLES=0
+# rest of the menu stands still until a colour change.
 check_tentacles() {
-  [ "$CHECK_TENTACLES" = 1 ] || return 0
   picture menu_later
   expect menu_later 2 "300 200 200 200" ">" 0.002 "tentacles moving" menu
 }

@@ -15,7 +15,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cctype>
 #include <cstdio>
+#include <string>
 #include <set>
 #include <vector>
 
@@ -84,6 +86,7 @@ void benchType(Ogre::SceneManager* scene, const char* label, int typeCode, int e
     const int FIGURES = 200, ROUNDS = 15, FRAMES = 60;
     std::vector<double> buildMs, frameMs;
     std::size_t parts = 0;
+    std::string figureName;
     {
         NodePool pool(scene);
         ModelManager manager(scene);
@@ -101,8 +104,13 @@ void benchType(Ogre::SceneManager* scene, const char* label, int typeCode, int e
             figures.clear();
         };
         buildAll(); // warms the cache: every variant of each mesh
-        if (!figures.empty() && figures[0])
+        if (!figures.empty() && figures[0]) {
             parts = figures[0]->parts.size();
+            // the class name (some figures append their instance number)
+            figureName = figures[0]->name;
+            while (!figureName.empty() && std::isdigit(static_cast<unsigned char>(figureName.back())))
+                figureName.pop_back();
+        }
         deleteAll();
         int now = 0;
         for (int round = 0; round < ROUNDS; ++round) {
@@ -122,8 +130,9 @@ void benchType(Ogre::SceneManager* scene, const char* label, int typeCode, int e
             deleteAll();
         }
     }
-    std::printf("%-22s %3zu parts  build %d: median %7.3f ms (min %7.3f)  one frame of %d: median %6.3f ms (min %6.3f)\n",
-                label, parts, FIGURES, median(buildMs), *std::min_element(buildMs.begin(), buildMs.end()),
+    std::string title = std::string(label) + (figureName.empty() ? "" : " " + figureName);
+    std::printf("%-30s %3zu parts  build %d: median %7.3f ms (min %7.3f)  one frame of %d: median %6.3f ms (min %6.3f)\n",
+                title.c_str(), parts, FIGURES, median(buildMs), *std::min_element(buildMs.begin(), buildMs.end()),
                 FIGURES, median(frameMs), *std::min_element(frameMs.begin(), frameMs.end()));
 }
 
@@ -143,7 +152,7 @@ int main()
     static const SceneryChoice scenery[] = {{nullptr, NO_ANIMATION}};
     static const FigureTable table{types, 1, scenery, 1, {1, 1, 1}};
     ModelManager::useFigureTable(&table);
-    benchType(scene, "critter (framework)", 5, 0);
+    benchType(scene, "framework:", 5, 0);
 
     // Every figure of the game, once per builder.
     const FigureTable& game = gameFigureTable();

@@ -15,6 +15,17 @@ namespace {
     throw std::logic_error(os.str());
 }
 
+// Far above anything a song needs, far below what nested repeats can ask
+// for: a few bytes of text must not be able to demand gigabytes.
+constexpr long long MAX_EXPANDED = 1 << 16;
+
+// Fails unless `have` items plus `add` copies of `each` items stay in bounds.
+void checkGrowth(int line, std::size_t have, long long add, std::size_t each)
+{
+    if (static_cast<long long>(have) + add * static_cast<long long>(each) > MAX_EXPANDED)
+        fail(line, "a list expands to more than " + std::to_string(MAX_EXPANDED) + " items");
+}
+
 // A cursor over one statement.
 class Reader {
 public:
@@ -109,6 +120,7 @@ void readLeafItem(Reader& r, std::vector<Leaf>& out)
         readLeafList(r, inner);
         r.expect("]");
         const int k = r.repeatCount();
+        checkGrowth(r.line, out.size(), k, inner.size());
         for (int i = 0; i < k; ++i)
             out.insert(out.end(), inner.begin(), inner.end());
         return;
@@ -118,6 +130,7 @@ void readLeafItem(Reader& r, std::vector<Leaf>& out)
     r.expect("/");
     leaf.value = r.decimal();
     const int k = r.repeatCount();
+    checkGrowth(r.line, out.size(), k, 1);
     out.insert(out.end(), static_cast<std::size_t>(k), leaf);
 }
 
@@ -137,6 +150,7 @@ void readChildItem(Reader& r, std::vector<int>& out)
         readChildList(r, inner);
         r.expect("]");
         const int k = r.repeatCount();
+        checkGrowth(r.line, out.size(), k, inner.size());
         for (int i = 0; i < k; ++i)
             out.insert(out.end(), inner.begin(), inner.end());
         return;
@@ -146,6 +160,7 @@ void readChildItem(Reader& r, std::vector<int>& out)
         const int b = r.number();
         if (b < a)
             fail(r.line, "a child range must ascend");
+        checkGrowth(r.line, out.size(), static_cast<long long>(b) - a + 1, 1);
         for (int c = a; c <= b; ++c)
             out.push_back(c);
         if (r.repeatCount() != 1)
@@ -153,6 +168,7 @@ void readChildItem(Reader& r, std::vector<int>& out)
         return;
     }
     const int k = r.repeatCount();
+    checkGrowth(r.line, out.size(), k, 1);
     out.insert(out.end(), static_cast<std::size_t>(k), a);
 }
 
@@ -303,6 +319,7 @@ Score parse(const std::string& text)
                 fail(firstLine, "unexpected text \"" + r.rest() + "\"");
             if (b.firstEvent != nextFirst || b.lastEvent < b.firstEvent)
                 fail(firstLine, "blocks must follow one another from score event 0");
+            checkGrowth(firstLine, 0, static_cast<long long>(b.lastEvent) - b.firstEvent + 1, 1);
             if (!score.blocks.empty() && b.trackId <= score.blocks.back().trackId)
                 fail(firstLine, "tracks must come in ascending id order");
             nextFirst = b.lastEvent + 1;

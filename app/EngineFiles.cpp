@@ -183,6 +183,12 @@ bool saveSettings(Ogre::Root& root, std::string& reason, const std::string& name
     if (plat::readRegularFile(name, CONFIG_MAX_BYTES, old) && old == text)
         return true;
 
+    // A file the player made read-only is left alone, though the folder
+    // would allow replacing it.
+    if (::access(name.c_str(), F_OK) == 0 && ::access(name.c_str(), W_OK) != 0) {
+        reason = std::strerror(errno);
+        return false;
+    }
     // Written whole beside the old file, then put in its place in one step.
     struct stat st {};
     const mode_t mode = ::stat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? (st.st_mode & 07777) : 0644;

@@ -19,6 +19,7 @@
 #include "platform/regularFile.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <utility>
@@ -108,9 +109,14 @@ void GameManager::openLog()
     logManager->createLog(ENGINE_LOG_FILE, true, false, !toFile);
     logManager->logMessage("Tessaline starting");
     struct stat st {};
-    if (!toFile || ::stat(ENGINE_LOG_FILE, &st) != 0 || st.st_size == 0)
-        std::fprintf(stderr, "Tessaline: the engine log %s cannot be written; playing without it.\n",
-                     ENGINE_LOG_FILE);
+    if (toFile && ::stat(ENGINE_LOG_FILE, &st) == 0 && st.st_size > 0)
+        return;
+    // Not even its first line fits (a full disk, a read-only folder): no
+    // empty log is left behind to look like a silent engine.
+    if (toFile)
+        ::unlink(ENGINE_LOG_FILE);
+    std::fprintf(stderr, "Tessaline: the engine log %s cannot be written; playing without it.\n",
+                 ENGINE_LOG_FILE);
 }
 
 void GameManager::start()
@@ -139,9 +145,13 @@ void GameManager::start()
 
 bool GameManager::configure()
 {
-    if (!restoreSettings(*root))
+    // Without saved settings the dialog starts on the first render system,
+    // so that Accept works at once.
+    if (!restoreSettings(*root)) {
         for (Ogre::RenderSystem* system : root->getAvailableRenderers())
             repairVideoMode(*system);
+        root->setRenderSystem(root->getAvailableRenderers().front());
+    }
     if (!root->showConfigDialog(OgreBites::getNativeConfigDialog()))
         return false;
     std::string reason;

@@ -156,7 +156,9 @@ bool rewriteHighScores(const std::string& playerName, const std::string& path)
 {
     std::string original;
     mode_t mode = 0;
-    if (!readForRewrite(path, original, mode))
+    // A read-only table stays as it is, though the folder would allow
+    // replacing it.
+    if (!readForRewrite(path, original, mode) || ::access(path.c_str(), W_OK) != 0)
         return false;
     std::string text;
     if (!rewriteHighScoreText(original, playerName, text))

@@ -32,11 +32,11 @@ HighScoreTable readHighScores(const std::string& path = HIGH_SCORE_FILE);
 // named "___" and writes the table back, scores unchanged, keeping the first
 // line so the reader still finds the entries. Returns false and writes
 // nothing when the name is empty or holds white space, when the file is
-// missing, is not a regular file, is a symbolic link, holds fewer than five
-// whole entries or no "___" entry, or when the new file cannot be written
-// whole (a full disk, a read-only folder). The file is replaced in one step
-// by a new one with the same mode, so it is never left half-written and no
-// temporary file stays behind.
+// missing, is not a regular file, is a symbolic link, is read-only, holds
+// fewer than five whole entries or no "___" entry, or when the new file
+// cannot be written whole (a full disk, a read-only folder). The file is
+// replaced in one step by a new one with the same mode, so it is never left
+// half-written and no temporary file stays behind.
 bool rewriteHighScores(const std::string& playerName, const std::string& path = HIGH_SCORE_FILE);
 
 // The text the rewrite writes for a file that holds `original`; false when

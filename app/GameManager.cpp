@@ -152,7 +152,10 @@ bool GameManager::configure()
             repairVideoMode(*system);
         root->setRenderSystem(root->getAvailableRenderers().front());
     }
-    if (!root->showConfigDialog(OgreBites::getNativeConfigDialog()))
+    plat::lostConnectionIsCancel(true);
+    const bool accepted = root->showConfigDialog(OgreBites::getNativeConfigDialog());
+    plat::lostConnectionIsCancel(false);
+    if (!accepted)
         return false;
     std::string reason;
     if (!saveSettings(*root, reason))

@@ -12,10 +12,21 @@ namespace {
 
 void (*cleanUp)() = nullptr;
 std::atomic<bool> failed{false};
+bool cancelOnLoss = false;
 char failure[256] = "";
 
 int onIoError(Display*)
 {
+    if (cancelOnLoss) {
+        if (Display* probe = XOpenDisplay(nullptr)) {
+            XCloseDisplay(probe);
+            if (auto* f = cleanUp) {
+                cleanUp = nullptr;
+                f();
+            }
+            ::_exit(0);
+        }
+    }
     std::fputs("Tessaline: lost the connection to the display; quitting.\n", stderr);
     std::fflush(stderr);
     // The connection cannot be used again and Xlib would exit on return:
@@ -47,6 +58,8 @@ void watchDisplay(void (*beforeExit)())
     XSetIOErrorHandler(onIoError);
     XSetErrorHandler(onError);
 }
+
+void lostConnectionIsCancel(bool on) { cancelOnLoss = on; }
 
 bool displayFailed() { return failed.load(); }
 

@@ -14,6 +14,12 @@ namespace plat {
 // standard error. Other X errors are remembered, not fatal.
 void watchDisplay(void (*beforeExit)());
 
+// While on, a connection lost while the display itself still answers ends
+// the program quietly with status 0: a window manager closes a window that
+// takes no close requests (the engine's settings dialog) by killing its
+// connection, and for that dialog closing is cancelling.
+void lostConnectionIsCancel(bool on);
+
 // Whether an X error was seen since watchDisplay, and the first one's text.
 bool displayFailed();
 std::string displayFailure();

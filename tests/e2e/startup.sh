@@ -17,9 +17,11 @@ box="An exception has occured!"
 #   box     an error box comes up (after accepting the settings with
 #           box-after-dialog); its text goes to standard error too
 #   lose-*  accept, reach the menu, then lose the window or display
+#   dialog-kill  close the settings dialog as a window manager does
 #   nodisp  start with no display at all
 table() {
   cat <<'ROWS'
+dialog_closed     | -                                                                  | dialog-kill      | 0 | -
 close_button      | -                                                                  | play             | 0 | -
 force_close       | -                                                                  | lose-kill        | 1 | lost the connection to the display
 window_destroyed  | -                                                                  | lose-destroy     | 1 | lost the display (the game window was destroyed)
@@ -196,6 +198,12 @@ play)
 box) close_box ;;
 box-after-dialog) accept_dialog; close_box ;;
 lose-kill) reach_menu; xdotool windowkill "$wid" ;;
+dialog-kill)
+  # What a window manager does to a window that takes no close requests.
+  id=$(wait_window "Rendering Settings" 30) || fail "no settings dialog"
+  sleep 0.5
+  xdotool windowkill "$id"
+  ;;
 lose-destroy) reach_menu; xdotool windowclose "$wid" 2>/dev/null || fail "could not destroy the window" ;;
 lose-server) reach_menu; kill "$xvfb"; wait "$xvfb" 2>/dev/null; xvfb="" ;;
 nodisp) ;;

@@ -224,4 +224,5 @@ if [ "$setup" = full-disk ]; then
   left=$(cd "$dir" && ls -A | grep -v '^filler$\|^tessaline$\|^plugins.cfg$\|^resources.cfg$\|^media$\|^fonts$')
   [ -z "$left" ] || fail "left behind on the full disk: $left"
 fi
+[ -n "${STARTUP_VERBOSE:-}" ] && grep -v "^ALSA lib\|^AL lib" "$run/err.txt"
 echo "PASS: $row"

@@ -37,6 +37,8 @@ plugins_directory | rm plugins.cfg; mkdir plugins.cfg                           
 plugins_fifo      | rm plugins.cfg; mkfifo plugins.cfg                                 | box              | 1 | 'plugins.cfg' is not a regular file
 resources_dir     | rm resources.cfg; mkdir resources.cfg                              | box-after-dialog | 1 | 'resources.cfg' is not a regular file
 resources_fifo    | rm resources.cfg; mkfifo resources.cfg                             | box-after-dialog | 1 | 'resources.cfg' is not a regular file
+resources_device  | rm resources.cfg; ln -s /dev/zero resources.cfg                     | box-after-dialog | 1 | 'resources.cfg' is not a regular file
+log_fifo          | mkfifo Ogre.log                                                    | play             | 0 | the engine log Ogre.log cannot be written
 settings_dir      | rm ogre.cfg; mkdir ogre.cfg                                        | play             | 0 | the settings could not be saved to ogre.cfg (Is a directory)
 settings_fifo     | rm ogre.cfg; mkfifo ogre.cfg                                       | play             | 0 | -
 video_mode_zero   | sed -i 's/^Video Mode=.*/Video Mode=0 x 0/' ogre.cfg               | play             | 0 | the video mode "0 x 0" in ogre.cfg is out of range; using 800 x 600

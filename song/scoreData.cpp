@@ -104,6 +104,22 @@ public:
     const std::string& text;
     std::size_t pos = 0;
     int line;
+    int depth = 0;   // brackets open around the cursor
+};
+
+// Brackets nest a few levels in any song; a deep run of them would only
+// exhaust the stack.
+constexpr int MAX_NESTING = 16;
+
+// Counts one more open bracket for its lifetime.
+struct Nested {
+    explicit Nested(Reader& r) : reader(r)
+    {
+        if (++reader.depth > MAX_NESTING)
+            fail(reader.line, "brackets nest deeper than " + std::to_string(MAX_NESTING));
+    }
+    ~Nested() { --reader.depth; }
+    Reader& reader;
 };
 
 struct Leaf {
@@ -116,6 +132,7 @@ void readLeafList(Reader& r, std::vector<Leaf>& out);
 void readLeafItem(Reader& r, std::vector<Leaf>& out)
 {
     if (r.accept("[")) {
+        Nested nested(r);
         std::vector<Leaf> inner;
         readLeafList(r, inner);
         r.expect("]");
@@ -146,6 +163,7 @@ void readChildList(Reader& r, std::vector<int>& out);
 void readChildItem(Reader& r, std::vector<int>& out)
 {
     if (r.accept("[")) {
+        Nested nested(r);
         std::vector<int> inner;
         readChildList(r, inner);
         r.expect("]");

@@ -53,7 +53,7 @@ TEST(ScoreData, ReadsEveryFormOfTheNotation)
 
 struct Malformed {
     const char* what;
-    const char* text;
+    std::string text;
     const char* message;   // a part of the error's text
 };
 
@@ -109,6 +109,10 @@ INSTANTIATE_TEST_SUITE_P(
                   "expands to more than"},
         Malformed{"huge child range", "block 0: 0..1\n0: 5/0\n1 = (0..99999999)\ntrack 0 = (1)\n",
                   "expands to more than"},
+        Malformed{"deeply nested leaves", "block 0: 0..0\n0: " + std::string(100000, '[') + "1/1\ntrack 0 = (0)\n",
+                  "nest deeper"},
+        Malformed{"deeply nested children", "block 0: 0..1\n0: 5/0\n1 = (" + std::string(100000, '[') + "0)\ntrack 0 = (1)\n",
+                  "nest deeper"},
         Malformed{"huge block", "block 0: 0..99999999\n0: 5/0\ntrack 0 = (0)\n", "expands to more than"}));
 
 TEST(ScoreData, TheSongReadsWhole)

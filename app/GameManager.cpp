@@ -228,9 +228,8 @@ void GameManager::popState()
 }
 
 // Events with an empty stack cannot happen while the engine runs; they are
-// dropped rather than dereferencing nothing.
-// The close button ends the render loop on every screen, as Escape does
-// on the menu.
+// dropped rather than dereferencing nothing. The close button ends the
+// render loop on every screen, as Escape does on the menu.
 bool GameManager::frameStarted(const Ogre::FrameEvent& evt)
 {
     if (mustStop())

@@ -109,6 +109,10 @@ as-nobody*)
     command -v setpriv >/dev/null || skip "running as root without setpriv"
     as_user="setpriv --reuid=65534 --regid=65534 --clear-groups"
     chown -R 65534:65534 "$dir"
+    $as_user test -r "$dir/fonts/solo5.ttf" -a -r "$dir/media/kestor_menu.mp3" \
+      || skip "a plain user cannot read the game's media and font under $src"
+    $as_user "$closebutton" "no such window"
+    [ $? -eq 2 ] || skip "a plain user cannot open the display $DISPLAY"
   fi
   (cd "$dir" && eval "${setup#as-nobody }") || fail "set-up failed"
   ;;

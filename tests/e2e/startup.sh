@@ -25,6 +25,7 @@ dialog_closed     | -                                                           
 close_button      | -                                                                  | play             | 0 | -
 force_close       | -                                                                  | lose-kill        | 1 | lost the connection to the display
 window_destroyed  | -                                                                  | lose-destroy     | 1 | lost the display (the game window was destroyed)
+server_at_dialog  | -                                                                  | lose-server-dialog | 1 | lost the connection to the display
 server_death      | -                                                                  | lose-server      | 1 | lost the connection to the display
 no_display        | -                                                                  | nodisp           | 1 | X display
 other_folder      | cwd-bad-plugins                                                    | play             | 0 | -
@@ -123,7 +124,7 @@ as-nobody*)
   ;;
 esac
 
-if [ "$how" = lose-server ]; then
+if [[ "$how" == lose-server* ]]; then
   # A display of this row's own, to be shut down under the game.
   command -v Xvfb >/dev/null || skip "no Xvfb"
   exec 5>"$run/displayfd"
@@ -212,6 +213,11 @@ dialog-kill)
   ;;
 lose-destroy) reach_menu; xdotool windowclose "$wid" 2>/dev/null || fail "could not destroy the window" ;;
 lose-server) reach_menu; kill "$xvfb"; wait "$xvfb" 2>/dev/null; xvfb="" ;;
+lose-server-dialog)
+  wait_window "Rendering Settings" 30 >/dev/null || fail "no settings dialog"
+  sleep 0.5
+  kill "$xvfb"; wait "$xvfb" 2>/dev/null; xvfb=""
+  ;;
 nodisp) ;;
 esac
 

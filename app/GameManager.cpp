@@ -5,6 +5,7 @@
 #include <Overlay/OgreFontManager.h>
 #include <Overlay/OgreOverlaySystem.h>
 
+#include "app/EngineFiles.h"
 #include "app/GameState.h"
 #include "app/InputManager.h"
 #include "app/NodePool.h"
@@ -12,8 +13,16 @@
 #include "figures/FigureTable.h"
 #include "model/ModelManager.h"
 #include "platform/clock.h"
+#include "platform/devices/displayWatch.h"
 #include "platform/devices/fontLocation.h"
 #include "platform/random.h"
+#include "platform/regularFile.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <utility>
 
 template <> GameManager* Ogre::Singleton<GameManager>::msSingleton = nullptr;
 
@@ -24,21 +33,60 @@ GameManager::GameManager() = default;
 
 GameManager::~GameManager()
 {
-    while (!states.empty()) {
-        states.back()->exit();
-        states.pop_back();
+    // A destructor cannot pass a failure on; shutdown() called before it
+    // can. Here the rest is released as far as it goes.
+    try {
+        shutdown();
+    } catch (...) {
+        try {
+            shutdown();
+        } catch (...) {
+        }
     }
-    delete inputManager;
-    inputManager = nullptr;
+}
+
+void GameManager::shutdown()
+{
+    // Each step forgets what it releases first, so a second call after a
+    // failure goes on with the rest.
+    while (!states.empty()) {
+        struct PopAfterExit {
+            std::vector<GameState*>& stack;
+            ~PopAfterExit() { stack.pop_back(); }
+        } pop{states};
+        states.back()->exit();
+    }
+    if (watchingWindow) {
+        watchingWindow = false;
+        OgreBites::WindowEventUtilities::removeWindowEventListener(window, &windowWatch);
+        OgreBites::WindowEventUtilities::_removeRenderWindow(window);
+    }
+    closeButton.reset();
+    delete std::exchange(inputManager, nullptr);
     // Overlays go before the engine root, and the log after it.
-    delete overlaySystem;
-    overlaySystem = nullptr;
-    delete root;
-    root = nullptr;
-    delete logManager;
-    logManager = nullptr;
-    delete nodePool;
-    nodePool = nullptr;
+    delete std::exchange(overlaySystem, nullptr);
+    delete std::exchange(root, nullptr);
+    window = nullptr;
+    delete std::exchange(logManager, nullptr);
+    delete std::exchange(nodePool, nullptr);
+}
+
+bool GameManager::lostDisplay() const { return windowWatch.lost || plat::displayFailed(); }
+
+std::string GameManager::lossReason() const
+{
+    if (windowWatch.lost)
+        return "the game window was destroyed";
+    return "X error: " + plat::displayFailure();
+}
+
+bool GameManager::mustStop()
+{
+    if (closeButton && closeButton->pressed())
+        closeRequested = true;
+    if (watchingWindow)
+        OgreBites::WindowEventUtilities::messagePump();
+    return closeRequested || lostDisplay();
 }
 
 std::vector<ResourceLocation> resourceLocations(Ogre::ConfigFile& file)
@@ -52,12 +100,33 @@ std::vector<ResourceLocation> resourceLocations(Ogre::ConfigFile& file)
     return out;
 }
 
-void GameManager::start()
+void GameManager::openLog()
 {
     logManager = new Ogre::LogManager();
-    // The engine's log goes to its file only, not to the terminal.
-    logManager->createLog("Ogre.log", true, false, false);
-    root = new Ogre::Root("plugins.cfg", "ogre.cfg", "Ogre.log");
+    // The engine's log goes to its file only, not to the terminal; never
+    // into something that is not a file (a FIFO would block the start).
+    const bool toFile = plat::fileKind(ENGINE_LOG_FILE) != plat::FileKind::Other;
+    logManager->createLog(ENGINE_LOG_FILE, true, false, !toFile);
+    logManager->logMessage("Tessaline starting");
+    struct stat st {};
+    if (toFile && ::stat(ENGINE_LOG_FILE, &st) == 0 && st.st_size > 0)
+        return;
+    // Not even its first line fits (a full disk, a read-only folder): no
+    // empty log is left behind to look like a silent engine.
+    if (toFile)
+        ::unlink(ENGINE_LOG_FILE);
+    std::fprintf(stderr, "Tessaline: the engine log %s cannot be written; playing without it.\n",
+                 ENGINE_LOG_FILE);
+}
+
+void GameManager::start()
+{
+    openLog();
+    // The engine reads neither the plug-in list nor the settings itself:
+    // both are read here, refusing anything but regular files, and the
+    // settings are saved so that a failed save costs nothing.
+    root = new Ogre::Root("", "", ENGINE_LOG_FILE);
+    loadPlugins(*root);
     overlaySystem = new Ogre::OverlaySystem();
 
     plat::srand(static_cast<unsigned>(plat::time()));
@@ -76,22 +145,51 @@ void GameManager::start()
 
 bool GameManager::configure()
 {
-    if (!root->showConfigDialog(OgreBites::getNativeConfigDialog()))
+    // Without saved settings the dialog starts on the first render system,
+    // so that Accept works at once.
+    if (!restoreSettings(*root)) {
+        for (Ogre::RenderSystem* system : root->getAvailableRenderers())
+            repairVideoMode(*system);
+        root->setRenderSystem(root->getAvailableRenderers().front());
+    }
+    plat::lostConnectionIsCancel(true);
+    const bool accepted = root->showConfigDialog(OgreBites::getNativeConfigDialog());
+    plat::lostConnectionIsCancel(false);
+    if (!accepted)
         return false;
+    std::string reason;
+    if (!saveSettings(*root, reason))
+        std::fprintf(stderr, "Tessaline: the settings could not be saved to %s (%s); playing with them anyway.\n",
+                     SETTINGS_FILE, reason.c_str());
     window = root->initialise(true, "Tessaline");
+    // The close button and the window's loss arrive as window events.
+    OgreBites::WindowEventUtilities::_addRenderWindow(window);
+    OgreBites::WindowEventUtilities::addWindowEventListener(window, &windowWatch);
+    watchingWindow = true;
+    void* display = nullptr;
+    unsigned long id = 0;
+    window->getCustomAttribute("XDISPLAY", &display);
+    window->getCustomAttribute("WINDOW", &id);
+    if (display && id)
+        closeButton = std::make_unique<plat::CloseButton>(display, id);
     return true;
 }
 
 void GameManager::setupResources()
 {
     Ogre::ConfigFile file;
-    file.load("resources.cfg", "\t:=", true);
+    loadConfigFile(file, "resources.cfg", "\t:=", true);
     auto& groups = Ogre::ResourceGroupManager::getSingleton();
     for (const auto& r : resourceLocations(file))
         groups.addResourceLocation(r.location, r.type, r.group, false);
 
     groups.addResourceLocation(plat::fontFolder(), "FileSystem",
                                Ogre::ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME, false);
+    // The engine would open a FIFO there and wait for a writer forever.
+    const std::string fontFile = std::string(plat::fontFolder()) + "/solo5.ttf";
+    if (plat::fileKind(fontFile) == plat::FileKind::Other)
+        OGRE_EXCEPT(Ogre::Exception::ERR_FILE_NOT_FOUND, "'" + fontFile + "' is not a regular file",
+                    "GameManager::setupResources");
     auto& fonts = Ogre::FontManager::getSingleton();
     fonts.create("MyFont", "General");
     fonts.getByName("MyFont", "General")->setParameter("type", "truetype");
@@ -130,15 +228,19 @@ void GameManager::popState()
 }
 
 // Events with an empty stack cannot happen while the engine runs; they are
-// dropped rather than dereferencing nothing.
+// dropped rather than dereferencing nothing. The close button ends the
+// render loop on every screen, as Escape does on the menu.
 bool GameManager::frameStarted(const Ogre::FrameEvent& evt)
 {
+    if (mustStop())
+        return false;
     return states.empty() ? true : states.back()->frameStarted(evt);
 }
 
 bool GameManager::frameEnded(const Ogre::FrameEvent& evt)
 {
-    return states.empty() ? true : states.back()->frameEnded(evt);
+    const bool keepGoing = states.empty() ? true : states.back()->frameEnded(evt);
+    return keepGoing && !mustStop();
 }
 
 void GameManager::keyClicked(input::KeyEvent* e)

@@ -2,13 +2,16 @@
 // The one application object: starts the engine from its configuration
 // files, keeps the stack of screens and hands every frame and key event to
 // the screen on top.
+#include <Bites/OgreWindowEventUtilities.h>
 #include <OgreFrameListener.h>
 #include <OgreSingleton.h>
 
+#include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "platform/devices/closeButton.h"
 #include "platform/devices/keyboard.h"
 
 namespace Ogre {
@@ -48,6 +51,15 @@ public:
     // configuration dialog is cancelled.
     void start();
 
+    // Exits every screen and releases the engine. The destructor does it
+    // too, but cannot pass on a failure: call this first to see one.
+    void shutdown();
+
+    // Whether the render loop ended because the window or the display was
+    // lost, and how.
+    bool lostDisplay() const;
+    std::string lossReason() const;
+
     void changeState(GameState* state);
     void pushState(GameState* state);
     void popState();
@@ -74,6 +86,22 @@ public:
 private:
     bool configure();
     void setupResources();
+    void openLog();
+    // Whether the window's close button was pressed, or the window or the
+    // display was lost: the render loop then ends after this frame.
+    bool mustStop();
+
+    // The window's loss (destroyed by another client), from its events.
+    class WindowWatch : public OgreBites::WindowEventListener {
+    public:
+        bool windowClosing(Ogre::RenderWindow*) override { return false; }
+        void windowClosed(Ogre::RenderWindow*) override { lost = true; }
+        bool lost = false;
+    };
 
     Ogre::LogManager* logManager = nullptr;
+    WindowWatch windowWatch;
+    bool watchingWindow = false;
+    std::unique_ptr<plat::CloseButton> closeButton;
+    bool closeRequested = false;
 };

@@ -1,8 +1,14 @@
 #include "app/HighScoreFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
-#include <fstream>
 #include <sstream>
+
+#include "platform/regularFile.h"
 
 const char* const HIGH_SCORE_FILE = "scores.kes";
 
@@ -15,6 +21,12 @@ void stripCarriageReturn(std::string& s)
 {
     if (!s.empty() && s.back() == '\r')
         s.pop_back();
+}
+
+// Exactly the characters a token read stops at.
+bool isSeparator(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
 // Reads the first line and the five pairs; returns how many reads succeeded
@@ -48,6 +60,49 @@ int readTable(std::istream& in, std::string& firstLine, HighScoreTable& table)
     return good;
 }
 
+// The file as the rewrite may replace it: a regular file, not a link, read
+// up to the size of a table. Sets mode to the file's permission bits.
+bool readForRewrite(const std::string& path, std::string& text, mode_t& mode)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    mode = st.st_mode & 07777;
+    char buffer[HIGH_SCORE_FILE_MAX_BYTES];
+    std::size_t have = 0;
+    while (ok && have < sizeof buffer) {
+        const ssize_t got = ::read(fd, buffer + have, sizeof buffer - have);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            ok = false;
+        else if (got == 0)
+            break;
+        else
+            have += static_cast<std::size_t>(got);
+    }
+    ::close(fd);
+    if (ok)
+        text.assign(buffer, have);
+    return ok;
+}
+
+bool writeAll(int fd, const std::string& text)
+{
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
 } // namespace
 
 HighScoreTable readHighScores(std::istream& in)
@@ -60,23 +115,26 @@ HighScoreTable readHighScores(std::istream& in)
 
 HighScoreTable readHighScores(const std::string& path)
 {
-    std::ifstream in(path);
+    std::string text;
+    plat::readRegularFile(path, HIGH_SCORE_FILE_MAX_BYTES, text);
+    std::istringstream in(text);
     return readHighScores(in);
 }
 
-bool rewriteHighScores(const std::string& playerName, const std::string& path)
+bool rewriteHighScoreText(const std::string& original, const std::string& playerName, std::string& rewritten)
 {
     // A name with white space, or none, would shift every later token when
     // read back.
-    if (playerName.empty() || playerName.find_first_of(" \t\r\n") != std::string::npos)
+    if (playerName.empty())
         return false;
+    for (char c : playerName)
+        if (isSeparator(c))
+            return false;
     HighScoreTable table;
     std::string firstLine;
-    {
-        std::ifstream in(path);
-        if (!in || readTable(in, firstLine, table) != 11)
-            return false;
-    }
+    std::istringstream in(original);
+    if (readTable(in, firstLine, table) != 11)
+        return false;
     bool replaced = false;
     for (HighScoreRow& row : table)
         if (!replaced && row.name == NAME_PLACEHOLDER) {
@@ -90,14 +148,32 @@ bool rewriteHighScores(const std::string& playerName, const std::string& path)
     out << firstLine << '\n';
     for (const HighScoreRow& row : table)
         out << row.name << '\n' << row.score << '\n';
+    rewritten = out.str();
+    return true;
+}
 
-    const std::string temporary = path + ".new";
-    {
-        std::ofstream file(temporary, std::ios::trunc);
-        file << out.str();
-        file.flush();
-        if (!file)
-            return false;
-    }
-    return std::rename(temporary.c_str(), path.c_str()) == 0;
+bool rewriteHighScores(const std::string& playerName, const std::string& path)
+{
+    std::string original;
+    mode_t mode = 0;
+    // A read-only table stays as it is, though the folder would allow
+    // replacing it.
+    if (!readForRewrite(path, original, mode) || ::access(path.c_str(), W_OK) != 0)
+        return false;
+    std::string text;
+    if (!rewriteHighScoreText(original, playerName, text))
+        return false;
+
+    // A fresh name that did not exist (so no link there is followed), beside
+    // the file so the rename stays on one file system.
+    std::string temporary = path + ".XXXXXX";
+    const int fd = ::mkostemp(&temporary[0], O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, text) && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    ok = ok && std::rename(temporary.c_str(), path.c_str()) == 0;
+    if (!ok)
+        ::unlink(temporary.c_str());
+    return ok;
 }

@@ -13,7 +13,13 @@ InputManager::InputManager(Ogre::RenderWindow* window)
     eventProcessor = new input::EventProcessor();
     std::size_t handle = 0;
     window->getCustomAttribute("WINDOW", &handle);
-    eventProcessor->initialise(handle);
+    try {
+        eventProcessor->initialise(handle);
+    } catch (...) {
+        delete eventProcessor;
+        eventProcessor = nullptr;
+        throw;
+    }
     eventProcessor->startProcessingEvents(true);
     pump = new FramePump(eventProcessor);
     if (auto* root = Ogre::Root::getSingletonPtr()) {

@@ -77,9 +77,11 @@ void SoundManager::play(int k)
 {
     if (!valid(k) || !system)
         return;
+    // A play that failed keeps the channel it had: that one may still be
+    // playing, and must stay reachable to be paused or stopped.
     audio::Channel channel;
-    system->playSound(audio::CHANNEL_FREE, sounds[k].first, false, &channel);
-    sounds[k].second = channel;
+    if (system->playSound(audio::CHANNEL_FREE, sounds[k].first, false, &channel))
+        sounds[k].second = channel;
 }
 
 void SoundManager::setPaused(int k, bool paused)

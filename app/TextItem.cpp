@@ -40,32 +40,58 @@ int TextItem::liveCount() { return static_cast<int>(usedNumbers().size()); }
 TextItem::TextItem()
 {
     overlayManager = Ogre::OverlayManager::getSingletonPtr();
-    if (usedNumbers().empty()) {
+    const bool first = usedNumbers().empty();
+    if (first) {
         auto* newPanel = overlayManager->createOverlayElement("Panel", PANEL_NAME);
-        newPanel->setMetricsMode(Ogre::GMM_PIXELS);
-        newPanel->setPosition(0, 0);
-        newPanel->setDimensions(1024, 960);
-        Ogre::Overlay* newOverlay = overlayManager->create(OVERLAY_NAME);
-        newOverlay->add2D(static_cast<Ogre::OverlayContainer*>(newPanel));
-        newOverlay->show();
+        try {
+            newPanel->setMetricsMode(Ogre::GMM_PIXELS);
+            newPanel->setPosition(0, 0);
+            newPanel->setDimensions(1024, 960);
+            Ogre::Overlay* newOverlay = overlayManager->create(OVERLAY_NAME);
+            newOverlay->add2D(static_cast<Ogre::OverlayContainer*>(newPanel));
+            newOverlay->show();
+        } catch (...) {
+            destroyShared();
+            throw;
+        }
     }
     number = lowestFreeNumber();
-    usedNumbers().insert(number);
     name = "TextAreaName" + Ogre::StringConverter::toString(number);
 
-    textArea = overlayManager->createOverlayElement("TextArea", name);
-    auto* text = static_cast<Ogre::TextAreaOverlayElement*>(textArea);
-    text->setFontName("MyFont");
-    text->setMetricsMode(Ogre::GMM_PIXELS);
-    text->setPosition(0, 0);
-    text->setDimensions(300, 120);
-    text->setCharHeight(26);
+    // An item that fails half-way takes no number and leaves nothing behind,
+    // or later items would clash with its name and the panel would outlive
+    // the last item.
+    textArea = nullptr;
+    try {
+        textArea = overlayManager->createOverlayElement("TextArea", name);
+        auto* text = static_cast<Ogre::TextAreaOverlayElement*>(textArea);
+        text->setFontName("MyFont");
+        text->setMetricsMode(Ogre::GMM_PIXELS);
+        text->setPosition(0, 0);
+        text->setDimensions(300, 120);
+        text->setCharHeight(26);
 
-    overlay = overlayManager->getByName(OVERLAY_NAME);
-    panel = static_cast<Ogre::OverlayContainer*>(overlayManager->getOverlayElement(PANEL_NAME));
-    panel->addChild(textArea);
+        overlay = overlayManager->getByName(OVERLAY_NAME);
+        panel = static_cast<Ogre::OverlayContainer*>(overlayManager->getOverlayElement(PANEL_NAME));
+        panel->addChild(textArea);
+    } catch (...) {
+        if (textArea)
+            overlayManager->destroyOverlayElement(textArea);
+        if (first)
+            destroyShared();
+        throw;
+    }
+    usedNumbers().insert(number);
     textArea->hide();
     shown = false;
+}
+
+void TextItem::destroyShared()
+{
+    if (overlayManager->hasOverlayElement(PANEL_NAME))
+        overlayManager->destroyOverlayElement(PANEL_NAME);
+    if (overlayManager->getByName(OVERLAY_NAME))
+        overlayManager->destroy(OVERLAY_NAME);
 }
 
 TextItem::~TextItem()
@@ -73,10 +99,8 @@ TextItem::~TextItem()
     // Each item removes its own text area, whatever the order of deletion.
     overlayManager->destroyOverlayElement(textArea);
     usedNumbers().erase(number);
-    if (usedNumbers().empty()) {
-        overlayManager->destroyOverlayElement(PANEL_NAME);
-        overlayManager->destroy(OVERLAY_NAME);
-    }
+    if (usedNumbers().empty())
+        destroyShared();
 }
 
 void TextItem::setText(std::string text) { textArea->setCaption(text); }

@@ -31,6 +31,9 @@ public:
     static int liveCount();
 
 private:
+    // Removes the shared panel and overlay, whichever exist.
+    void destroyShared();
+
     Ogre::OverlayManager* overlayManager;
     Ogre::OverlayContainer* panel;
     Ogre::Overlay* overlay;

@@ -15,6 +15,17 @@ namespace {
     throw std::logic_error(os.str());
 }
 
+// Far above anything a song needs, far below what nested repeats can ask
+// for: a few bytes of text must not be able to demand gigabytes.
+constexpr long long MAX_EXPANDED = 1 << 16;
+
+// Fails unless `have` items plus `add` copies of `each` items stay in bounds.
+void checkGrowth(int line, std::size_t have, long long add, std::size_t each)
+{
+    if (static_cast<long long>(have) + add * static_cast<long long>(each) > MAX_EXPANDED)
+        fail(line, "a list expands to more than " + std::to_string(MAX_EXPANDED) + " items");
+}
+
 // A cursor over one statement.
 class Reader {
 public:
@@ -93,6 +104,22 @@ public:
     const std::string& text;
     std::size_t pos = 0;
     int line;
+    int depth = 0;   // brackets open around the cursor
+};
+
+// Brackets nest a few levels in any song; a deep run of them would only
+// exhaust the stack.
+constexpr int MAX_NESTING = 16;
+
+// Counts one more open bracket for its lifetime.
+struct Nested {
+    explicit Nested(Reader& r) : reader(r)
+    {
+        if (++reader.depth > MAX_NESTING)
+            fail(reader.line, "brackets nest deeper than " + std::to_string(MAX_NESTING));
+    }
+    ~Nested() { --reader.depth; }
+    Reader& reader;
 };
 
 struct Leaf {
@@ -105,10 +132,12 @@ void readLeafList(Reader& r, std::vector<Leaf>& out);
 void readLeafItem(Reader& r, std::vector<Leaf>& out)
 {
     if (r.accept("[")) {
+        Nested nested(r);
         std::vector<Leaf> inner;
         readLeafList(r, inner);
         r.expect("]");
         const int k = r.repeatCount();
+        checkGrowth(r.line, out.size(), k, inner.size());
         for (int i = 0; i < k; ++i)
             out.insert(out.end(), inner.begin(), inner.end());
         return;
@@ -118,6 +147,7 @@ void readLeafItem(Reader& r, std::vector<Leaf>& out)
     r.expect("/");
     leaf.value = r.decimal();
     const int k = r.repeatCount();
+    checkGrowth(r.line, out.size(), k, 1);
     out.insert(out.end(), static_cast<std::size_t>(k), leaf);
 }
 
@@ -133,10 +163,12 @@ void readChildList(Reader& r, std::vector<int>& out);
 void readChildItem(Reader& r, std::vector<int>& out)
 {
     if (r.accept("[")) {
+        Nested nested(r);
         std::vector<int> inner;
         readChildList(r, inner);
         r.expect("]");
         const int k = r.repeatCount();
+        checkGrowth(r.line, out.size(), k, inner.size());
         for (int i = 0; i < k; ++i)
             out.insert(out.end(), inner.begin(), inner.end());
         return;
@@ -146,6 +178,7 @@ void readChildItem(Reader& r, std::vector<int>& out)
         const int b = r.number();
         if (b < a)
             fail(r.line, "a child range must ascend");
+        checkGrowth(r.line, out.size(), static_cast<long long>(b) - a + 1, 1);
         for (int c = a; c <= b; ++c)
             out.push_back(c);
         if (r.repeatCount() != 1)
@@ -153,6 +186,7 @@ void readChildItem(Reader& r, std::vector<int>& out)
         return;
     }
     const int k = r.repeatCount();
+    checkGrowth(r.line, out.size(), k, 1);
     out.insert(out.end(), static_cast<std::size_t>(k), a);
 }
 
@@ -303,6 +337,7 @@ Score parse(const std::string& text)
                 fail(firstLine, "unexpected text \"" + r.rest() + "\"");
             if (b.firstEvent != nextFirst || b.lastEvent < b.firstEvent)
                 fail(firstLine, "blocks must follow one another from score event 0");
+            checkGrowth(firstLine, 0, static_cast<long long>(b.lastEvent) - b.firstEvent + 1, 1);
             if (!score.blocks.empty() && b.trackId <= score.blocks.back().trackId)
                 fail(firstLine, "tracks must come in ascending id order");
             nextFirst = b.lastEvent + 1;

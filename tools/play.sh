@@ -4,5 +4,4 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
 bash tools/build.sh
-cd build/run
-exec ./tessaline
+exec build/run/tessaline

@@ -19,7 +19,14 @@ public:
         params.insert({"x11_mouse_grab", "false"});
         params.insert({"x11_mouse_hide", "false"});
         system = OIS::InputManager::createInputSystem(params);
-        keyboard = static_cast<OIS::Keyboard*>(system->createInputObject(OIS::OISKeyboard, true));
+        // A constructor that throws runs no destructor: the input system
+        // is given back here or it leaks.
+        try {
+            keyboard = static_cast<OIS::Keyboard*>(system->createInputObject(OIS::OISKeyboard, true));
+        } catch (...) {
+            OIS::InputManager::destroyInputSystem(system);
+            throw;
+        }
         keyboard->setEventCallback(this);
     }
 

@@ -10,6 +10,7 @@
 // One mutex guards the channel slots; the caller's thread and the streaming
 // thread take it, the render thread never does.
 #include "platform/devices/audio.h"
+#include "platform/regularFile.h"
 
 #include <AL/al.h>
 #include <AL/alc.h>
@@ -59,8 +60,14 @@ class OpenedFile {
 public:
     static std::unique_ptr<OpenedFile> open(const std::string& path)
     {
+        // Only a regular file: a FIFO in its place would block the open.
+        const int fd = plat::openRegularFile(path);
+        if (fd < 0)
+            return nullptr;
         SF_INFO info{};
-        SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+        // The library owns the descriptor from here, and closes it also
+        // when the open fails.
+        SNDFILE* file = sf_open_fd(fd, SFM_READ, &info, SF_TRUE);
         if (!file)
             return nullptr;
         if (info.channels < 1 || info.samplerate <= 0) {

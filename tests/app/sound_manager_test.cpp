@@ -62,7 +62,7 @@ public:
     bool playSound(int, audio::Sound* sound, bool paused, audio::Channel* channel) override
     {
         *channel = audio::Channel();
-        if (!sound)
+        if (!sound || noFreeChannel)
             return false;
         log.push_back("play " + static_cast<FakeSound*>(sound)->path);
         int slot = static_cast<int>(slots.size());
@@ -111,6 +111,7 @@ public:
     std::vector<Slot> slots;
     audio::ReverbProperties reverb{};
     std::string missing;
+    bool noFreeChannel = false;
 };
 
 TEST(SoundManager, ConstructionOpensTheEightSoundsAndStartsTheMenuMusic)
@@ -189,6 +190,21 @@ TEST(SoundManager, EmptyStaleMissingAndOutOfRangeDoNothing)
     EXPECT_TRUE(system.slots[0].paused);
     manager.setPaused(SOUND_MENU_MUSIC, false);
     EXPECT_FALSE(system.slots[0].paused);
+}
+
+TEST(SoundManager, APlayThatFailsKeepsTheLiveChannelReachable)
+{
+    FakeSystem system;
+    SoundManager manager(&system);
+    manager.play(SOUND_GAME_MUSIC);
+    const int live = static_cast<int>(system.slots.size()) - 1;
+    system.slots[live].position = 777;
+
+    system.noFreeChannel = true;
+    manager.play(SOUND_GAME_MUSIC);
+    EXPECT_EQ(manager.getPositionMs(SOUND_GAME_MUSIC), 777u);
+    manager.stop(SOUND_GAME_MUSIC);
+    EXPECT_FALSE(system.slots[live].playing);
 }
 
 TEST(SoundManager, WithoutAnAudioSystemEverythingIsSilent)

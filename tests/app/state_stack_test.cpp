@@ -4,6 +4,7 @@
 #include <OgreFrameListener.h>
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -123,6 +124,39 @@ TEST(StateStackShutdown, DestructorExitsEveryScreenTopFirstWithoutResuming)
     }
     EXPECT_EQ(calls, (std::vector<std::string>{"ended.exit", "play.exit"}));
     EXPECT_EQ(GameManager::getSingletonPtr(), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+class ThrowingExit : public RecordingState {
+public:
+    ThrowingExit() : RecordingState("t") {}
+    void exit() override
+    {
+        RecordingState::exit();
+        throw std::runtime_error("exit failed");
+    }
+};
+
+// A failure while shutting down reaches the caller of shutdown(), and the
+// rest still goes on: every screen below is exited exactly once, and the
+// destructor afterwards neither repeats nor terminates.
+TEST(GameManagerShutdown, AFailingExitIsReportedAndTheRestStillExits)
+{
+    calls.clear();
+    RecordingState below("below");
+    ThrowingExit top;
+    {
+        GameManager manager;
+        manager.changeState(&below);
+        manager.pushState(&top);
+        EXPECT_THROW(manager.shutdown(), std::runtime_error);
+        EXPECT_NO_THROW(manager.shutdown());
+        EXPECT_TRUE(manager.states.empty());
+    }
+    EXPECT_EQ(calls, (std::vector<std::string>{"below.enter", "below.pause", "t.enter", "t.exit", "below.exit"}));
 }
 
 } // namespace

@@ -1,6 +1,9 @@
 #include "platform/devices/keyboard.h"
 
 #include <gtest/gtest.h>
+#include <malloc.h>
+
+#include <cstdlib>
 
 #include <set>
 #include <string>
@@ -81,6 +84,35 @@ TEST(Keyboard, UninitialisedProcessorHasNoReaderAndReadsNothing)
     processor.startProcessingEvents(true);
     processor.processEvents();
     EXPECT_EQ(processor.getInputReader(), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+// Opening the keyboard where there is no display fails inside OIS after its
+// input system was made; over many attempts nothing may pile up.
+TEST(WindowKeyboard, FailedOpensLeaveNoInputSystemBehind)
+{
+    const char* display = std::getenv("DISPLAY");
+    const std::string saved = display ? display : "";
+    unsetenv("DISPLAY");
+    auto attempt = [] {
+        try {
+            input::openWindowKeyboard(12345);
+        } catch (...) {
+            return true;
+        }
+        return false;
+    };
+    ASSERT_TRUE(attempt()) << "opening a keyboard without a display should fail";
+    const std::size_t before = mallinfo2().uordblks;
+    for (int i = 0; i < 200; ++i)
+        attempt();
+    const std::size_t after = mallinfo2().uordblks;
+    if (display)
+        setenv("DISPLAY", saved.c_str(), 1);
+    EXPECT_LT(after, before + 4096) << "grew by " << (after - before) << " bytes";
 }
 
 } // namespace

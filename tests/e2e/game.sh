@@ -3,14 +3,15 @@
 # the settings dialog, the window, keys, and the exit status.
 #   game.sh SCENARIO TESSALINE WINDOWSHOT CONFIGDIR [PPMREGION]
 # The game runs in a fresh folder with the shipped configuration files, so
-# settings saved by earlier runs never change what is tested.
+# settings saved by earlier runs never change what is tested. It reads its
+# files beside its executable, so a copy of the executable goes there too.
 set -u
 scenario=$1 game=$2 shot=$3 config=$4 region=${5:-}
 [ -n "${DISPLAY:-}" ] || { echo "no DISPLAY: skipped"; exit 77; }
 
 run=$(mktemp -d /tmp/tessaline-e2e.XXXXXX)
 src=$(dirname "$game")
-cp "$config"/plugins.cfg "$config"/resources.cfg "$config"/ogre.cfg "$run"/
+cp "$config"/plugins.cfg "$config"/resources.cfg "$config"/ogre.cfg "$game" "$run"/
 ln -s "$src"/media "$run"/media
 ln -s "$src"/fonts "$run"/fonts
 pid=""
@@ -58,7 +59,7 @@ click_dialog() {
   xdotool mousemove $((X + $1)) $((Y + $2)) click 1
 }
 
-(cd "$run" && exec "$game") >"$run/out.txt" 2>&1 &
+(cd "$run" && exec ./tessaline) >"$run/out.txt" 2>&1 &
 pid=$!
 
 # Accepts the dialog and waits until the menu is drawn: the window then

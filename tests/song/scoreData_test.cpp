@@ -53,7 +53,7 @@ TEST(ScoreData, ReadsEveryFormOfTheNotation)
 
 struct Malformed {
     const char* what;
-    const char* text;
+    std::string text;
     const char* message;   // a part of the error's text
 };
 
@@ -100,7 +100,20 @@ INSTANTIATE_TEST_SUITE_P(
         Malformed{"bad check", "block 0: 0..1\n0: 5/0\n1 = (0) -- five ms\ntrack 0 = (1)\n", "expected a number"},
         Malformed{"trailing text", "block 0: 0..1\n0: 5/0\n1 = (0) extra\ntrack 0 = (1)\n", "unexpected text"},
         Malformed{"descending range", "block 0: 0..2\n0..1: 5/0 x2\n2 = (1..0)\ntrack 0 = (2)\n", "ascend"},
-        Malformed{"unknown statement", "block 0: 0..0\n0: 5/0\nplay 0\ntrack 0 = (0)\n", "expected a number"}));
+        Malformed{"unknown statement", "block 0: 0..0\n0: 5/0\nplay 0\ntrack 0 = (0)\n", "expected a number"},
+        // A few bytes must not make the reader ask for gigabytes.
+        Malformed{"nested leaf repeats", "block 0: 0..0\n0: [[1/1 x99999999] x99999999]\ntrack 0 = (0)\n",
+                  "expands to more than"},
+        Malformed{"one huge leaf repeat", "block 0: 0..0\n0: 1/1 x99999999\ntrack 0 = (0)\n", "expands to more than"},
+        Malformed{"nested child repeats", "block 0: 0..1\n0: 5/0\n1 = ([[0 x99999999] x99999999])\ntrack 0 = (1)\n",
+                  "expands to more than"},
+        Malformed{"huge child range", "block 0: 0..1\n0: 5/0\n1 = (0..99999999)\ntrack 0 = (1)\n",
+                  "expands to more than"},
+        Malformed{"deeply nested leaves", "block 0: 0..0\n0: " + std::string(100000, '[') + "1/1\ntrack 0 = (0)\n",
+                  "nest deeper"},
+        Malformed{"deeply nested children", "block 0: 0..1\n0: 5/0\n1 = (" + std::string(100000, '[') + "0)\ntrack 0 = (1)\n",
+                  "nest deeper"},
+        Malformed{"huge block", "block 0: 0..99999999\n0: 5/0\ntrack 0 = (0)\n", "expands to more than"}));
 
 TEST(ScoreData, TheSongReadsWhole)
 {

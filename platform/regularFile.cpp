@@ -1,0 +1,80 @@
+#include "platform/regularFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <algorithm>
+#include <climits>
+
+namespace plat {
+
+FileKind fileKind(const std::string& path)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return FileKind::Missing;
+    return S_ISREG(st.st_mode) ? FileKind::Regular : FileKind::Other;
+}
+
+int openRegularFile(const std::string& path)
+{
+    // Non-blocking, so that a FIFO without a writer does not hold the open;
+    // the kind is checked on what was opened, not on the name.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return -1;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        errno = EINVAL;
+        return -1;
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0)
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    return fd;
+}
+
+bool readRegularFile(const std::string& path, std::size_t maxBytes, std::string& out)
+{
+    out.clear();
+    const int fd = openRegularFile(path);
+    if (fd < 0)
+        return false;
+    char buffer[4096];
+    bool ok = true;
+    while (out.size() < maxBytes) {
+        const std::size_t want = std::min(sizeof buffer, maxBytes - out.size());
+        const ssize_t got = ::read(fd, buffer, want);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            ok = false;
+            break;
+        }
+        if (got == 0)
+            break;
+        out.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(fd);
+    if (!ok)
+        out.clear();
+    return ok;
+}
+
+std::string executableFolder()
+{
+    char path[PATH_MAX];
+    const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
+    if (n <= 0)
+        return {};
+    std::string exe(path, static_cast<std::size_t>(n));
+    const std::size_t slash = exe.rfind('/');
+    if (slash == std::string::npos)
+        return {};
+    return slash == 0 ? std::string("/") : exe.substr(0, slash);
+}
+
+} // namespace plat

@@ -42,20 +42,6 @@ bool parseMode(const std::string& mode, int& width, int& height)
     return true;
 }
 
-bool writeAll(int fd, const std::string& text)
-{
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 } // namespace
 
 void loadConfigFile(Ogre::ConfigFile& file, const std::string& name, const std::string& separators, bool trim)
@@ -193,22 +179,8 @@ bool saveSettings(Ogre::Root& root, std::string& reason, const std::string& name
     // Written whole beside the old file, then put in its place in one step.
     struct stat st {};
     const mode_t mode = ::stat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? (st.st_mode & 07777) : 0644;
-    std::string temporary = name + ".XXXXXX";
-    const int fd = ::mkostemp(&temporary[0], O_CLOEXEC);
-    if (fd < 0) {
+    if (!plat::replaceFile(name, text, mode)) {
         reason = std::strerror(errno);
-        return false;
-    }
-    int error = 0;
-    if (::fchmod(fd, mode) != 0 || !writeAll(fd, text) || ::fsync(fd) != 0)
-        error = errno;
-    if (::close(fd) != 0 && !error)
-        error = errno;
-    if (!error && std::rename(temporary.c_str(), name.c_str()) != 0)
-        error = errno;
-    if (error) {
-        ::unlink(temporary.c_str());
-        reason = std::strerror(error);
         return false;
     }
     return true;

@@ -89,20 +89,6 @@ bool readForRewrite(const std::string& path, std::string& text, mode_t& mode)
     return ok;
 }
 
-bool writeAll(int fd, const std::string& text)
-{
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 } // namespace
 
 HighScoreTable readHighScores(std::istream& in)
@@ -164,16 +150,5 @@ bool rewriteHighScores(const std::string& playerName, const std::string& path)
     if (!rewriteHighScoreText(original, playerName, text))
         return false;
 
-    // A fresh name that did not exist (so no link there is followed), beside
-    // the file so the rename stays on one file system.
-    std::string temporary = path + ".XXXXXX";
-    const int fd = ::mkostemp(&temporary[0], O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, text) && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && std::rename(temporary.c_str(), path.c_str()) == 0;
-    if (!ok)
-        ::unlink(temporary.c_str());
-    return ok;
+    return plat::replaceFile(path, text, mode);
 }

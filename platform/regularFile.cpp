@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <algorithm>
 #include <climits>
+#include <cstdio>
 
 namespace plat {
 
@@ -62,6 +63,47 @@ bool readRegularFile(const std::string& path, std::size_t maxBytes, std::string&
     if (!ok)
         out.clear();
     return ok;
+}
+
+namespace {
+
+bool writeAll(int fd, const std::string& text)
+{
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n == 0)
+            errno = ENOSPC;
+        if (n <= 0)
+            return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+} // namespace
+
+bool replaceFile(const std::string& path, const std::string& text, unsigned int mode)
+{
+    std::string temporary = path + ".XXXXXX";
+    const int fd = ::mkostemp(&temporary[0], O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    int error = 0;
+    if (::fchmod(fd, mode) != 0 || !writeAll(fd, text) || ::fsync(fd) != 0)
+        error = errno;
+    if (::close(fd) != 0 && !error)
+        error = errno;
+    if (!error && std::rename(temporary.c_str(), path.c_str()) != 0)
+        error = errno;
+    if (error) {
+        ::unlink(temporary.c_str());
+        errno = error;
+        return false;
+    }
+    return true;
 }
 
 std::string executableFolder()

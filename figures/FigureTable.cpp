@@ -1,5 +1,7 @@
 #include "figures/FigureTable.h"
 
+#include "figures/crystal.h"
+
 // Figure builders, defined in the figure files of figures/ (each
 // `return new bee(sceneManager, root, instanceNumber);`). Declare a builder
 // here and put it in its rows when its figure is built.
@@ -16,7 +18,7 @@ const FigureType TYPES[] = {
     {6, nullptr /* blocker */, 1, ONE},
     {7, nullptr /* bumper */, 1, {2, 2, 2}},
     // the bullet's scale comes from its shooter
-    {BULLET_TYPE, nullptr /* crystal */, NO_ANIMATION, ONE},
+    {BULLET_TYPE, makeCrystal, NO_ANIMATION, ONE},
     {11, nullptr /* environ3 */, NO_ANIMATION, {4, 4, 3}},
     {12, nullptr /* dragonfly */, 1, ONE},
     {13, nullptr /* flower */, 1, {3, 3, 3}},

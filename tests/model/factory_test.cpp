@@ -68,12 +68,21 @@ protected:
 TEST_F(FactoryTest, TheGameTableMakesNoFigureBeforeItsFiguresExist)
 {
     ModelManager::useFigureTable(&gameFigureTable());
+    const FigureTable& game = gameFigureTable();
+    // Rows whose figure is built already are left out (a bullet needs an
+    // owner; the figure sweep covers them).
+    auto built = [&](int type) {
+        for (int i = 0; i < game.typeCount; ++i)
+            if (game.types[i].typeCode == type)
+                return game.types[i].build != nullptr;
+        return false;
+    };
     std::size_t freeNodes = pool->freeCount();
     for (int type = -1; type < 40; ++type)
-        EXPECT_EQ(make(type), nullptr) << "type " << type;
+        if (!built(type))
+            EXPECT_EQ(make(type), nullptr) << "type " << type;
     EXPECT_EQ(pool->freeCount(), freeNodes);
     EXPECT_EQ(manager->modelCount, 0);
-    const FigureTable& game = gameFigureTable();
     EXPECT_EQ(game.typeCount, 18);
     EXPECT_EQ(game.sceneryCount, ENVIRONMENT_VARIANTS);
 }

@@ -138,7 +138,10 @@ bool GameManager::frameStarted(const Ogre::FrameEvent& evt)
 
 bool GameManager::frameEnded(const Ogre::FrameEvent& evt)
 {
-    return states.empty() ? true : states.back()->frameEnded(evt);
+    const bool keepRendering = states.empty() ? true : states.back()->frameEnded(evt);
+    if (keepRendering)
+        pacer.frameFinished();
+    return keepRendering;
 }
 
 void GameManager::keyClicked(input::KeyEvent* e)

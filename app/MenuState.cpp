@@ -4,6 +4,7 @@
 #include <Overlay/OgreOverlaySystem.h>
 
 #include "app/GameManager.h"
+#include "app/Screens.h"
 #include "app/SoundManager.h"
 #include "app/TextItem.h"
 #include "platform/clock.h"
@@ -112,13 +113,19 @@ void MenuState::keyPressed(KeyEvent* e)
         }
         break;
     case input::KC_RETURN:
-        // Play, Help and Credits lead nowhere until their screens exist.
-        if (selectedItem != 4)
+        // Help and Credits lead nowhere until their screens exist.
+        if (selectedItem != 1 && selectedItem != 4)
             break;
         playText->hide();
         exitText->hide();
         titleText->hide();
         SoundManager::getSingleton().play(SOUND_MENU_SELECT);
+        if (selectedItem == 1) {
+            SoundManager::getSingleton().setPaused(SOUND_MENU_MUSIC, true);
+            // Runs this screen's exit: nothing of it may be touched after.
+            GameManager::getSingleton().changeState(&playState);
+            return;
+        }
         quitRequested = true;
         break;
     case input::KC_ESCAPE:

@@ -2,6 +2,7 @@
 
 #include "song/songScore.h"
 #include "song/windowQuery.h"
+#include "world/gameWorld.h"
 #include "world/simulationObject.h"
 
 #include <algorithm>
@@ -43,6 +44,24 @@ bool rowMatches(const songScore& score, const timeEventSection& section, const C
 }
 
 } // namespace
+
+FrameSteps stepsFor(int phase)
+{
+    switch (phase) {
+    case PHASE_WON:
+    case PHASE_LOST:
+        return {true, true, false, false};
+    case PHASE_PLAYING:
+        return {true, false, true, true};
+    case PHASE_PAUSED:
+        // The world stands still: polled keys would pile steering events on
+        // the player, and the frozen frame window would match the same
+        // colour row again and again.
+        return {false, false, false, false};
+    default:
+        return {true, false, false, true};
+    }
+}
 
 PolledInput pollKeys(const HeldKeys& keys, int steerSense, bool& fireArmed)
 {
@@ -90,7 +109,7 @@ void CameraShake::start(const Vec3& cameraNow, int nowMs)
     low = 0.0f;
 }
 
-Vec3 CameraShake::step_(int clockMs)
+Vec3 CameraShake::advance(int clockMs)
 {
     Vec3 at{base.x + offset, base.y + offset, CAMERA_DEPTH};
     offset += step;

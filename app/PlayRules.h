@@ -11,6 +11,17 @@ class timeEventSection;
 
 namespace play {
 
+// --- the frame ------------------------------------------------------------
+
+// Which steps of a frame run in a world phase (after the world's update).
+struct FrameSteps {
+    bool pollKeys;      // before the update: steering and shots
+    bool endGame;       // record the outcome and push the end screen
+    bool figures;       // the figure, sound and player-figure steps
+    bool colourRows;    // scheme changes on score events
+};
+FrameSteps stepsFor(int phase);
+
 // --- keys ----------------------------------------------------------------
 
 // The polled keys of one frame.
@@ -81,7 +92,7 @@ struct CameraShake {
     // One frame: the camera position to use, then the offset moved on; ends
     // the shake after 2000 ms (clockMs is a fresh clock reading) or when the
     // bounds meet.
-    Vec3 step_(int clockMs);
+    Vec3 advance(int clockMs);
 };
 
 // --- head-up texts -------------------------------------------------------

@@ -302,10 +302,7 @@ bool PlayState::frameStarted(const Ogre::FrameEvent&)
     nowMs = clockMs();
     frameMs = nowMs - previousMs;
 
-    // While paused nothing may reach the player: every poll would leave a
-    // steering event on a list that no step of play empties.
-    const bool paused = world->phase == PHASE_PAUSED;
-    if (!paused)
+    if (play::stepsFor(world->phase).pollKeys)
         pollInput();
 
     SoundManager& sound = SoundManager::getSingleton();
@@ -319,35 +316,28 @@ bool PlayState::frameStarted(const Ogre::FrameEvent&)
         setCameraPosition({shake.base.x + shake.offset, shake.base.y + shake.offset, play::CAMERA_DEPTH});
     }
     if (shake.shaking)
-        setCameraPosition(shake.step_(clockMs()));
+        setCameraPosition(shake.advance(clockMs()));
 
     world->update(int(sound.getPositionMs(SOUND_GAME_MUSIC)));
     updateHud();
     if (!shake.shaking)
         placeCamera(world->player->placement);
 
-    switch (world->phase) {
-    case PHASE_WON:
-    case PHASE_LOST:
+    const play::FrameSteps steps = play::stepsFor(world->phase);
+    if (steps.endGame) {
         gameWon = world->phase == PHASE_WON;
         GameManager::getSingleton().pushState(&justEndedState);
         return true;
-    case PHASE_PLAYING:
+    }
+    if (steps.figures) {
         handleRemovedObjects();
         createNewModels();
         updateLiveModels();
         updateDyingModels();
         updatePlayerFigure();
-        checkColourChanges();
-        break;
-    case PHASE_PAUSED:
-        // The frame window stands still while paused: a row that matched
-        // before the pause would match again in every paused frame.
-        break;
-    default:
-        checkColourChanges();
-        break;
     }
+    if (steps.colourRows)
+        checkColourChanges();
     return true;
 }
 

@@ -1,0 +1,208 @@
+#!/usr/bin/env bash
+# Plays the game's play screen on $DISPLAY as a player would: keys through
+# xdotool with the pointer over the window, and what the window shows read
+# back from screenshots.
+#   play.sh SCENARIO TESSALINE WINDOWSHOT PPMREGION CONFIGDIR
+# Scenarios: keys (play, steer and shoot, pause and resume, Escape back to
+# the menu) and whole_game (a whole game to the end screen and back).
+set -u
+scenario=$1 game=$2 shot=$3 region=$4 config=$5
+[ -n "${DISPLAY:-}" ] || { echo "no DISPLAY: skipped"; exit 77; }
+
+run=$(mktemp -d /tmp/tessaline-play.XXXXXX)
+src=$(dirname "$game")
+cp "$config"/plugins.cfg "$config"/resources.cfg "$config"/ogre.cfg "$run"/
+ln -s "$src"/media "$run"/media
+ln -s "$src"/fonts "$run"/fonts
+pid=""
+cleanup() {
+  [ -n "$pid" ] && kill "$pid" 2>/dev/null
+  [ -n "${KEEP_SHOTS:-}" ] && { echo "screenshots kept in $run"; return; }
+  rm -rf "$run"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*"
+  echo "--- game output"; grep -v '^ALSA lib\|^AL lib\|XGetInputFocus' "$run/out.txt" 2>/dev/null | tail -20
+  exit 1
+}
+
+wait_window() {
+  local id=""
+  for _ in $(seq 1 $(( $2 * 10 ))); do
+    id=$(xdotool search --name "^$1\$" 2>/dev/null | head -1)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    kill -0 "$pid" 2>/dev/null || return 1
+    sleep 0.1
+  done
+  return 1
+}
+
+wait_exit() {
+  for _ in $(seq 1 $(( $1 * 10 ))); do
+    if ! kill -0 "$pid" 2>/dev/null; then
+      wait "$pid"; status=$?; pid=""; return 0
+    fi
+    sleep 0.1
+  done
+  return 1
+}
+
+# Screenshot NAME; sets the file to $run/NAME.ppm.
+snap() { "$shot" Tessaline "$run/$1.ppm" >/dev/null 2>&1 || fail "no screenshot $1"; }
+# lit NAME X0 Y0 X1 Y1: prints the lit pixels of the rectangle.
+# (The bullets are dim: anything above the clear colour counts.)
+lit() { "$region" "$run/$1.ppm" "$2" "$3" "$4" "$5" 12 | cut -d' ' -f1; }
+# measure NAME X0 Y0 X1 Y1: "count meanx meany"
+measure() { "$region" "$run/$1.ppm" "$2" "$3" "$4" "$5" 12; }
+
+# Rectangles of the 800 x 600 window: the lives and progress texts, the
+# pause text (also where the end screen's line stands), the scene below.
+HUD_LIVES="20 20 60 60"
+HUD_PROGRESS="65 20 140 60"
+TOP_MIDDLE="335 20 780 60"
+SCENE="0 70 800 600"
+# Where the newest shot stands: the ship flies just ahead of the camera, so
+# its newest shot is the largest splinter, at the height of the middle of
+# the picture; older shots stream away below it.
+NEAR_SHOTS="0 290 800 330"
+MENU_PLAY="340 240 460 290"
+
+key() { xdotool key --window "$wid" "$@" 2>/dev/null; }
+down() { xdotool keydown --window "$wid" "$1" 2>/dev/null; }
+up() { xdotool keyup --window "$wid" "$1" 2>/dev/null; }
+
+(cd "$run" && exec "$game") >"$run/out.txt" 2>&1 &
+pid=$!
+
+# Accepts the settings dialog, waits for the menu and puts the pointer over
+# the window (keyboard focus follows it).
+reach_menu() {
+  local id X Y
+  id=$(wait_window "Rendering Settings" 30) || fail "no settings dialog"
+  eval "$(xdotool getwindowgeometry --shell "$id")"
+  sleep 0.5
+  xdotool mousemove $((X + 446)) $((Y + 353)) click 1
+  wid=$(wait_window "Tessaline" 30) || fail "no game window"
+  eval "$(xdotool getwindowgeometry --shell "$wid")"
+  xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
+  wait_for menu "$MENU_PLAY" 20 || fail "menu never drawn"
+}
+
+# wait_for NAME RECT SECONDS: until the rectangle shows something.
+wait_for() {
+  local name=$1 rect=$2
+  for _ in $(seq 1 $(( $3 * 5 ))); do
+    snap "$name"
+    [ "$(lit "$name" $rect)" -gt 20 ] && return 0
+    kill -0 "$pid" 2>/dev/null || return 1
+    sleep 0.2
+  done
+  return 1
+}
+
+start_play() {
+  key Return
+  wait_for hud "$HUD_LIVES" 20 || fail "the lives text never showed"
+  [ "$(lit hud $HUD_PROGRESS)" -gt 20 ] || fail "no progress text"
+  [ "$(lit hud $TOP_MIDDLE)" -eq 0 ] || fail "something shows where (P)ause belongs before pausing"
+  echo "play: head-up texts drawn"
+}
+
+back_to_menu_and_quit() {
+  wait_for menu2 "$MENU_PLAY" 20 || fail "the menu did not come back"
+  key Escape
+  wait_exit 30 || fail "game still running after Escape on the menu"
+  [ "$status" -eq 0 ] || fail "exit status $status"
+}
+
+case "$scenario" in
+keys)
+  reach_menu
+  start_play
+  # Tapped shots: a few presses leave bullets flying along the tube.
+  for _ in 1 2 3 4; do key space; sleep 0.12; done
+  sleep 0.1; snap tapped
+  tapped=$(lit tapped $SCENE)
+  [ "$tapped" -gt 30 ] || fail "no bullets after tapping space ($tapped lit pixels)"
+  # Held: the shots keep coming while the key stays down.
+  sleep 2
+  down space; sleep 1.2; snap held1; sleep 0.8; snap held2; up space
+  h1=$(lit held1 $SCENE); h2=$(lit held2 $SCENE)
+  [ "$h1" -gt 30 ] && [ "$h2" -gt 30 ] || fail "held space stopped firing ($h1, $h2)"
+  echo "shots: tapped $tapped, held $h1 then $h2 lit pixels"
+  # Steering: the newest shot leaves the ship where it stands; the camera
+  # follows the ship two thirds of the way, so the shot moves a third of the
+  # way across the picture, the way the ship went. LEFT from the start (the
+  # bottom of the tube) goes left; comma turns clockwise (left, at the
+  # bottom) and period counter-clockwise.
+  steer() {  # steer KEY SECONDS NAME: turns, then fires; prints the shots' mean x
+    [ "$1" = - ] || { down "$1"; sleep "$2"; up "$1"; }
+    down space; sleep 0.15; snap "$3"; up space
+    measure "$3" $NEAR_SHOTS | cut -d' ' -f2
+  }
+  x0=$(steer - 0 start)
+  x1=$(steer Left 0.6 left)
+  x2=$(steer Right 1.2 right)
+  x3=$(steer comma 0.6 comma)
+  x4=$(steer period 0.6 period)
+  echo "steering: shots' mean x: start $x0, after LEFT $x1, RIGHT $x2, comma $x3, period $x4"
+  awk "BEGIN{exit !($x1 < $x0 - 10 && $x2 > $x1 + 20 && $x3 < $x2 - 10 && $x4 > $x3 + 10)}" ||
+    fail "the ship did not turn the way the keys say"
+  # Pause: "(P)ause" shows and the scene stands still, held keys or not.
+  down space; sleep 0.3
+  key p; sleep 0.4
+  snap paused1; down Left; sleep 0.8; snap paused2; up Left; up space
+  [ "$(lit paused1 $TOP_MIDDLE)" -gt 20 ] || fail "no (P)ause text while paused"
+  [ "$(measure paused1 $SCENE)" = "$(measure paused2 $SCENE)" ] || fail "the scene moved while paused"
+  key p; sleep 0.8; snap resumed
+  [ "$(lit resumed $TOP_MIDDLE)" -eq 0 ] || fail "(P)ause still shown after resuming"
+  [ "$(measure resumed $SCENE)" != "$(measure paused2 $SCENE)" ] || fail "the scene did not move after resuming"
+  echo "pause and resume: ok"
+  # Escape goes back to the menu.
+  key Escape
+  back_to_menu_and_quit
+  ;;
+whole_game)
+  reach_menu
+  start_play
+  t0=$(date +%s)
+  checks=""
+  outcome=""
+  i=0
+  while :; do
+    now=$(( $(date +%s) - t0 ))
+    [ "$now" -lt 440 ] || fail "no end screen after $now s"
+    # A scripted player: fire all the time, sweep round the tube.
+    if [ $((i % 2)) -eq 0 ]; then dir=Left; else dir=Right; fi
+    down space; down $dir; sleep 0.7; up $dir; up space; key space
+    i=$((i + 1))
+    snap frame
+    if [ "$(lit frame $TOP_MIDDLE)" -gt 40 ]; then outcome=frame; break; fi
+    for at in 15 60 120 240; do
+      case " $checks " in *" $at "*) continue ;; esac
+      if [ "$now" -ge "$at" ]; then
+        cp "$run/frame.ppm" "$run/at$at.ppm"
+        l=$(lit frame $HUD_LIVES); p=$(lit frame $HUD_PROGRESS); s=$(lit frame $SCENE)
+        echo "song ~${now} s: lives text $l, progress text $p, scene $s lit pixels"
+        [ "$l" -gt 10 ] && [ "$p" -gt 10 ] || fail "head-up texts missing at ${now} s"
+        [ "$s" -gt 30 ] || fail "nothing drawn in the scene at ${now} s"
+        checks="$checks $at"
+      fi
+    done
+  done
+  echo "end screen after $(( $(date +%s) - t0 )) s"
+  # Which line: "You Won!" is shorter than "You Lost!", both start at 340.
+  echo "outcome line: $(measure frame $TOP_MIDDLE)"
+  # Keys other than Return leave the end screen alone.
+  key Escape; key space; sleep 0.5; snap still
+  [ "$(lit still $TOP_MIDDLE)" -gt 40 ] || fail "the end screen went away on a key other than Return"
+  key Return
+  back_to_menu_and_quit
+  ;;
+*)
+  fail "unknown scenario $scenario"
+  ;;
+esac
+echo "PASS: $scenario"

@@ -158,10 +158,14 @@ void MenuState::exit()
         sceneManager->destroyAllEntities();
         if (auto* overlays = GameManager::getSingleton().overlaySystem)
             sceneManager->removeRenderQueueListener(overlays);
-        sceneManager = nullptr;
     }
     if (root && root->getAutoCreatedWindow())
         root->getAutoCreatedWindow()->removeAllViewports();
+    // Every visit makes a new scene manager; kept, they would pile up, one
+    // per game played.
+    if (root && sceneManager)
+        root->destroySceneManager(sceneManager);
+    sceneManager = nullptr;
     camera = nullptr;
     viewport = nullptr;
 }

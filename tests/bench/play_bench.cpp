@@ -5,7 +5,9 @@
 // from the menu to the end screen and back, and prints per game the median,
 // 99th percentile and worst frame, the process's CPU time per frame, and
 // the resident memory back at the menu.
-//   cd build/run && taskset -c 0,1 ../tests/bench/play_bench [GAMES]
+//   cd build/run && taskset -c 0,1 ../tests/bench/play_bench [GAMES] [--no-figures]
+// (--no-figures: every type code makes no figure, to tell the figures'
+// share of the frame and of the memory from the rest.)
 // Needs DISPLAY (tools/bench-play.sh starts Xvfb and runs it).
 #include <Ogre.h>
 #include <Overlay/OgreFontManager.h>
@@ -16,6 +18,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
+#include <malloc.h>
 #include <string>
 #include <vector>
 
@@ -126,6 +129,7 @@ struct GameStats {
     std::vector<double> frameMs;
     double cpu = 0;
     long residentAtMenu = 0;
+    double heapInUseMiB = 0;
     bool won = false;
 };
 
@@ -134,6 +138,7 @@ struct GameStats {
 int main(int argc, char** argv)
 {
     const int games = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
+    const bool figures = !(argc > 2 && std::string(argv[2]) == "--no-figures");
     plat::ManualClock clock(1000);
 
     auto* logs = new Ogre::LogManager();
@@ -152,7 +157,7 @@ int main(int argc, char** argv)
     gl->setConfigOption("Fixed Pipeline Enabled", "Yes");
     manager->root->setRenderSystem(gl);
     manager->window = manager->root->initialise(true, "Tessaline");
-    ModelManager::useFigureTable(&gameFigureTable());
+    ModelManager::useFigureTable(figures ? &gameFigureTable() : nullptr);
     setUpResources();
     manager->root->addFrameListener(manager);
     // The measurement wants every frame, not the display's rate.
@@ -163,7 +168,7 @@ int main(int argc, char** argv)
     manager->inputManager->eventProcessor->getKeyTarget()->addKeyListener(manager);
     manager->changeState(&menuState);
 
-    std::printf("game  frames  median_ms  p99_ms  worst_ms  cpu_ms/frame  outcome  resident_MiB_at_menu  scene_managers\n");
+    std::printf("game  frames  median_ms  p99_ms  worst_ms  cpu_ms/frame  outcome  resident_MiB_at_menu  heap_in_use_MiB  scene_managers\n");
     std::vector<GameStats> all;
     long frame = 0;
     for (int g = 0; g < games; ++g) {
@@ -198,12 +203,13 @@ int main(int argc, char** argv)
             manager->root->renderOneFrame();
         }
         stats.residentAtMenu = residentKiB();
+        stats.heapInUseMiB = double(mallinfo2().uordblks) / (1024.0 * 1024.0);
         std::vector<double> sorted = stats.frameMs;
         std::sort(sorted.begin(), sorted.end());
         const std::size_t n = sorted.size();
-        std::printf("%4d  %6zu  %9.2f  %6.2f  %8.2f  %12.2f  %-7s  %20.1f  %14zu\n", g + 1, n, sorted[n / 2],
+        std::printf("%4d  %6zu  %9.2f  %6.2f  %8.2f  %12.2f  %-7s  %20.1f  %15.2f  %14zu\n", g + 1, n, sorted[n / 2],
                     sorted[std::min(n - 1, n * 99 / 100)], sorted.back(), stats.cpu * 1000.0 / n,
-                    stats.won ? "won" : "lost", stats.residentAtMenu / 1024.0,
+                    stats.won ? "won" : "lost", stats.residentAtMenu / 1024.0, stats.heapInUseMiB,
                     manager->root->getSceneManagers().size());
         std::fflush(stdout);
         all.push_back(std::move(stats));

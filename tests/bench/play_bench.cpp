@@ -125,6 +125,14 @@ void setUpResources()
     font->load();
 }
 
+std::size_t resourceCount(Ogre::ResourceManager& manager)
+{
+    std::size_t n = 0;
+    for (auto it = manager.getResourceIterator(); it.hasMoreElements(); it.moveNext())
+        ++n;
+    return n;
+}
+
 struct GameStats {
     std::vector<double> frameMs;
     double cpu = 0;
@@ -168,7 +176,7 @@ int main(int argc, char** argv)
     manager->inputManager->eventProcessor->getKeyTarget()->addKeyListener(manager);
     manager->changeState(&menuState);
 
-    std::printf("game  frames  median_ms  p99_ms  worst_ms  cpu_ms/frame  outcome  resident_MiB_at_menu  heap_in_use_MiB  scene_managers\n");
+    std::printf("game  frames  median_ms  p99_ms  worst_ms  cpu_ms/frame  outcome  resident_MiB_at_menu  heap_in_use_MiB  scene_managers  meshes  materials\n");
     std::vector<GameStats> all;
     long frame = 0;
     for (int g = 0; g < games; ++g) {
@@ -207,10 +215,12 @@ int main(int argc, char** argv)
         std::vector<double> sorted = stats.frameMs;
         std::sort(sorted.begin(), sorted.end());
         const std::size_t n = sorted.size();
-        std::printf("%4d  %6zu  %9.2f  %6.2f  %8.2f  %12.2f  %-7s  %20.1f  %15.2f  %14zu\n", g + 1, n, sorted[n / 2],
+        std::printf("%4d  %6zu  %9.2f  %6.2f  %8.2f  %12.2f  %-7s  %20.1f  %15.2f  %14zu  %6zu  %9zu\n", g + 1, n, sorted[n / 2],
                     sorted[std::min(n - 1, n * 99 / 100)], sorted.back(), stats.cpu * 1000.0 / n,
                     stats.won ? "won" : "lost", stats.residentAtMenu / 1024.0, stats.heapInUseMiB,
-                    manager->root->getSceneManagers().size());
+                    manager->root->getSceneManagers().size(),
+                    resourceCount(Ogre::MeshManager::getSingleton()),
+                    resourceCount(Ogre::MaterialManager::getSingleton()));
         std::fflush(stdout);
         all.push_back(std::move(stats));
     }

@@ -240,6 +240,8 @@ bool GameManager::frameStarted(const Ogre::FrameEvent& evt)
 bool GameManager::frameEnded(const Ogre::FrameEvent& evt)
 {
     const bool keepGoing = states.empty() ? true : states.back()->frameEnded(evt);
+    if (keepGoing)
+        pacer.frameFinished();
     return keepGoing && !mustStop();
 }
 

@@ -11,6 +11,7 @@
 #include <tuple>
 #include <vector>
 
+#include "app/FramePacer.h"
 #include "platform/devices/closeButton.h"
 #include "platform/devices/keyboard.h"
 
@@ -79,6 +80,10 @@ public:
     // Overlay text needs the engine's overlay system on every scene that
     // shows text; screens add it as a render-queue listener.
     Ogre::OverlaySystem* overlaySystem = nullptr;
+
+    // Caps the render loop at the display's rate; a benchmark that drives
+    // the screens itself sets the rate to 0 to run uncapped.
+    FramePacer pacer;
 
     static GameManager& getSingleton();
     static GameManager* getSingletonPtr();

@@ -6,6 +6,7 @@
 #include "app/ColourCycle.h"
 #include "app/GameManager.h"
 #include "app/NodePool.h"
+#include "app/SceneRelease.h"
 #include "app/Screens.h"
 #include "model/Model.h"
 #include "model/ModelManager.h"
@@ -95,17 +96,7 @@ void SceneryScreen::deleteFigures()
 
 void SceneryScreen::tearDownScene()
 {
-    if (sceneManager) {
-        sceneManager->clearScene();
-        sceneManager->destroyAllCameras();
-        sceneManager->destroyAllEntities();
-        if (Ogre::OverlaySystem* o = overlays())
-            sceneManager->removeRenderQueueListener(o);
-    }
-    if (root && root->getAutoCreatedWindow())
-        root->getAutoCreatedWindow()->removeAllViewports();
-    if (sceneManager)
-        root->destroySceneManager(sceneManager);
+    releaseScene(root, sceneManager, overlays());
     sceneManager = nullptr;
     camera = nullptr;
     viewport = nullptr;

@@ -3,6 +3,7 @@
 #include "figures/bee.h"
 #include "figures/blocker.h"
 #include "figures/bumper.h"
+#include "figures/crystal.h"
 #include "figures/dragonfly.h"
 #include "figures/e2.h"
 #include "figures/e3.h"
@@ -36,7 +37,7 @@ const FigureType TYPES[] = {
     {6, makeBlocker, 1, ONE},
     {7, makeBumper, 1, {2, 2, 2}},
     // the bullet's scale comes from its shooter
-    {BULLET_TYPE, nullptr /* crystal */, NO_ANIMATION, ONE},
+    {BULLET_TYPE, makeCrystal, NO_ANIMATION, ONE},
     {11, makeEnviron3, NO_ANIMATION, {4, 4, 3}},
     {12, makeDragonfly, 1, ONE},
     {13, makeFlower, 1, {3, 3, 3}},

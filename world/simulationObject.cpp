@@ -11,6 +11,8 @@ bool listContains(const std::vector<int>& list, int code)
 
 bool simulationObject::hasEvent(int code) const { return listContains(events, code); }
 
+bool simulationObject::hasFrameEvent(int code) const { return listContains(frameEvents, code); }
+
 void simulationObject::showEvents()
 {
     const int size = static_cast<int>(events.size());
@@ -20,10 +22,20 @@ void simulationObject::showEvents()
     eventsShown = size;
 }
 
-bool isDestroyed(const simulationObject& object)
+namespace {
+bool outOfHitPoints(const simulationObject& object)
 {
-    if (object.hasEvent(EVENT_DESTROYED))
-        return true;
     auto mobile = dynamic_cast<const mobileObject*>(&object);
     return mobile && mobile->hitPoints <= 0.0f;
+}
+} // namespace
+
+bool isDestroyed(const simulationObject& object)
+{
+    return object.hasEvent(EVENT_DESTROYED) || outOfHitPoints(object);
+}
+
+bool destroyedInFrame(const simulationObject& object)
+{
+    return object.hasFrameEvent(EVENT_DESTROYED) || outOfHitPoints(object);
 }

@@ -53,6 +53,8 @@ public:
     simulationObject& operator=(const simulationObject&) = default;
 
     bool hasEvent(int code) const;
+    // The same for the codes of the last update's steps (frameEvents).
+    bool hasFrameEvent(int code) const;
     void raise(int code) { events.push_back(code); }
     // Empties the list of the current step (the world does it when its move
     // step reaches the object).
@@ -83,3 +85,6 @@ bool listContains(const std::vector<int>& list, int code);
 // True when the object raised EVENT_DESTROYED or, for an object on the tube,
 // its hit points are at or below 0.
 bool isDestroyed(const simulationObject& object);
+// The same as the screen sees it after an update: EVENT_DESTROYED among the
+// codes of any step the update ran, or no hit points left.
+bool destroyedInFrame(const simulationObject& object);

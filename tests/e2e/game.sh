@@ -9,11 +9,9 @@ set -u
 scenario=$1 game=$2 shot=$3 config=$4 region=${5:-}
 [ -n "${DISPLAY:-}" ] || { echo "no DISPLAY: skipped"; exit 77; }
 
+. "$(dirname "$0")/lib.sh"
 run=$(mktemp -d /tmp/tessaline-e2e.XXXXXX)
-src=$(dirname "$game")
-cp "$config"/plugins.cfg "$config"/resources.cfg "$config"/ogre.cfg "$game" "$run"/
-ln -s "$src"/media "$run"/media
-ln -s "$src"/fonts "$run"/fonts
+lay_out_game "$run" "$game" "$config"
 pid=""
 cleanup() {
   [ -n "$pid" ] && kill "$pid" 2>/dev/null
@@ -27,45 +25,13 @@ fail() {
   exit 1
 }
 
-# Waits up to $2 seconds for a window named exactly $1; prints its id.
-wait_window() {
-  local id=""
-  for _ in $(seq 1 $(( $2 * 10 ))); do
-    id=$(xdotool search --name "^$1\$" 2>/dev/null | head -1)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    kill -0 "$pid" 2>/dev/null || return 1
-    sleep 0.1
-  done
-  return 1
-}
-
-# Waits up to $1 seconds for the game to end; sets status.
-wait_exit() {
-  for _ in $(seq 1 $(( $1 * 10 ))); do
-    if ! kill -0 "$pid" 2>/dev/null; then
-      wait "$pid"; status=$?; pid=""; return 0
-    fi
-    sleep 0.1
-  done
-  return 1
-}
-
-# Clicks the dialog's button at (dx, dy) from its top-left corner.
-click_dialog() {
-  local id X Y
-  id=$(wait_window "Rendering Settings" 30) || fail "no settings dialog"
-  eval "$(xdotool getwindowgeometry --shell "$id")"
-  sleep 0.5
-  xdotool mousemove $((X + $1)) $((Y + $2)) click 1
-}
-
 (cd "$run" && exec ./tessaline) >"$run/out.txt" 2>&1 &
 pid=$!
 
 # Accepts the dialog and waits until the menu is drawn: the window then
 # shows more than its clear colour. Sets wid.
 reach_menu() {
-  click_dialog 446 353
+  click_dialog $DIALOG_ACCEPT
   wid=$(wait_window "Tessaline" 30) || fail "no game window"
   local ok=""
   for _ in $(seq 1 100); do
@@ -221,7 +187,7 @@ choose_exit)
   [ "$status" -eq 0 ] || fail "exit status $status"
   ;;
 cancel_dialog)
-  click_dialog 376 353
+  click_dialog $DIALOG_CANCEL
   wait_exit 30 || fail "game still running after Cancel"
   [ "$status" -eq 0 ] || fail "exit status $status"
   xdotool search --name "^Tessaline\$" >/dev/null 2>&1 && fail "a game window opened"

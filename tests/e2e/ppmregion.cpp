@@ -6,36 +6,14 @@
 // above it; it is lit when that channel is at least 12 (the background
 // clear colour is 3).
 //   ppmregion PICTURE X Y W H [OTHER]
+#include "ppm.h"
+
 #include <cstdio>
 #include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
-namespace {
-
-struct Picture {
-    int width = 0, height = 0;
-    std::vector<unsigned char> rgb;
-};
-
-bool load(const char* path, Picture& p)
-{
-    FILE* f = std::fopen(path, "rb");
-    if (!f)
-        return false;
-    int maxValue = 0;
-    bool ok = std::fscanf(f, "P6 %d %d %d", &p.width, &p.height, &maxValue) == 3 && maxValue == 255 &&
-              std::fgetc(f) != EOF;
-    if (ok) {
-        p.rgb.resize(std::size_t(p.width) * p.height * 3);
-        ok = std::fread(p.rgb.data(), 1, p.rgb.size(), f) == p.rgb.size();
-    }
-    std::fclose(f);
-    return ok;
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
@@ -44,7 +22,7 @@ int main(int argc, char** argv)
         return 2;
     }
     Picture a, b;
-    if (!load(argv[1], a) || (argc == 7 && !load(argv[6], b))) {
+    if (!loadPicture(argv[1], a) || (argc == 7 && !loadPicture(argv[6], b))) {
         std::fprintf(stderr, "ppmregion: cannot read the pictures\n");
         return 2;
     }
@@ -54,7 +32,7 @@ int main(int argc, char** argv)
     double sum[3] = {0, 0, 0};
     for (int y = y0; y < y1; ++y)
         for (int x = x0; x < x1; ++x) {
-            const unsigned char* p = &a.rgb[(std::size_t(y) * a.width + x) * 3];
+            const unsigned char* p = a.at(x, y);
             ++count;
             int strongest = std::max(p[0], std::max(p[1], p[2]));
             bright += strongest >= 100;
@@ -62,7 +40,7 @@ int main(int argc, char** argv)
             for (int c = 0; c < 3; ++c)
                 sum[c] += p[c];
             if (!b.rgb.empty() && b.width == a.width && b.height == a.height) {
-                const unsigned char* q = &b.rgb[(std::size_t(y) * b.width + x) * 3];
+                const unsigned char* q = b.at(x, y);
                 changed += std::abs(p[0] - q[0]) + std::abs(p[1] - q[1]) + std::abs(p[2] - q[2]) > 24;
             }
         }

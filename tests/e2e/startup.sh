@@ -9,6 +9,7 @@
 set -u
 row=$1 game=$2 shot=$3 closebutton=$4 config=$5
 src=$(dirname "$game")
+. "$(dirname "$0")/lib.sh"
 box="An exception has occured!"
 
 # The table (columns between bars): row, what is done to the fresh folder before the start, how
@@ -144,36 +145,7 @@ else
 fi
 pid=$!
 
-# Waits up to $2 seconds for a window named exactly $1; prints its id.
-wait_window() {
-  local id=""
-  for _ in $(seq 1 $(( $2 * 10 ))); do
-    id=$(xdotool search --name "^$1\$" 2>/dev/null | head -1)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    kill -0 "$pid" 2>/dev/null || return 1
-    sleep 0.1
-  done
-  return 1
-}
-
-# Waits up to $1 seconds for the game to end; sets status.
-wait_exit() {
-  for _ in $(seq 1 $(( $1 * 10 ))); do
-    if ! kill -0 "$pid" 2>/dev/null; then
-      wait "$pid"; status=$?; pid=""; return 0
-    fi
-    sleep 0.1
-  done
-  return 1
-}
-
-accept_dialog() {
-  local id X Y
-  id=$(wait_window "Rendering Settings" 30) || fail "no settings dialog"
-  eval "$(xdotool getwindowgeometry --shell "$id")"
-  sleep 0.5
-  xdotool mousemove $((X + 446)) $((Y + 353)) click 1
-}
+accept_dialog() { click_dialog $DIALOG_ACCEPT; }
 
 reach_menu() {
   accept_dialog

@@ -55,7 +55,10 @@ TEST_F(FigureSweep, FactoryBuildsEveryRowWithItsStartAnimationAndScale)
         ASSERT_NE(m, nullptr);
         built.push_back(m);
         EXPECT_FALSE(m->parts.empty());
-        EXPECT_EQ(m->root->getScale(), row.scale);
+        // A bullet with no shooter is stretched as an enemy's.
+        const Ogre::Vector3 scale =
+            row.typeCode == BULLET_TYPE ? row.scale * Ogre::Vector3(1.5f, 3, 1.5f) : row.scale;
+        EXPECT_EQ(m->root->getScale(), scale);
         if (row.startAnimation == NO_ANIMATION) {
             EXPECT_FALSE(m->isAnimating());
         } else {

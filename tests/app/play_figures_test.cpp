@@ -1,0 +1,323 @@
+// The play screen's figure steps on a headless engine: figures made for new
+// objects, their reactions to events, destruction, the player's figure
+// rebuilt after each loss, and nothing left behind.
+#include "app/NodePool.h"
+#include "app/PlayState.h"
+#include "figures/FigureTable.h"
+#include "model/Model.h"
+#include "model/ModelManager.h"
+#include "platform/clock.h"
+#include "song/timeEventSection.h"
+#include "world/gameWorld.h"
+#include "world/kestor.h"
+#include "world/mobileObject.h"
+
+#include <OgreCamera.h>
+#include <OgreDefaultHardwareBufferManager.h>
+#include <OgreLogManager.h>
+#include <OgreMaterialManager.h>
+#include <OgreRoot.h>
+#include <OgreSceneManager.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// Seven animations, as the enemy figures have: 0 the destruction (300 ms),
+// 1 the idle loop (1000 ms), 2 to 6 reactions of 200 ms.
+Track move(int ms) { return keyframes(1, POSITION, {{0, {0, 0, 0}}, {ms, {0, 1, 0}}}); }
+const AnimationTable ACTOR_ANIMATIONS = {{move(300)}, {move(1000)}, {move(200)}, {move(200)},
+                                         {move(200)}, {move(200)}, {move(200)}};
+const FigureHeader ACTOR{FIGURE_TEST1, "actor", 3, 0, &ACTOR_ANIMATIONS};
+
+class Actor : public Model {
+public:
+    Actor(Ogre::SceneManager* s, Ogre::SceneNode* root, int n)
+    {
+        beginFigure(ACTOR, s, root, n);
+        pushNode();
+        addNodeToGroup(1);
+        addPart(SHAPE_CUBE, "CUBE0", 0);
+    }
+};
+Model* makeActor(Ogre::SceneManager* s, Ogre::SceneNode* root, int n) { return new Actor(s, root, n); }
+
+// The game's table with an actor for every row.
+struct ActorTable {
+    ActorTable()
+    {
+        const FigureTable& game = gameFigureTable();
+        types.assign(game.types, game.types + game.typeCount);
+        for (FigureType& row : types)
+            row.build = makeActor;
+        table = {types.data(), int(types.size()), nullptr, 0, game.sceneryScale};
+    }
+    std::vector<FigureType> types;
+    FigureTable table;
+};
+
+class PlayFigures : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        static Ogre::LogManager* logs = [] {
+            auto* m = new Ogre::LogManager();
+            m->createLog("play-figures-tests.log", true, false, true);
+            return m;
+        }();
+        (void)logs;
+        root = new Ogre::Root("", "", "");
+        buffers = new Ogre::DefaultHardwareBufferManager();
+        Ogre::MaterialManager::getSingleton().initialise();
+        ModelManager::useFigureTable(&actors.table);
+        screen.sceneManager = root->createSceneManager();
+        screen.camera = screen.sceneManager->createCamera("PlayerCam");
+        screen.nodePool = new NodePool(screen.sceneManager);
+        screen.modelManager = new ModelManager(screen.sceneManager);
+        screen.world = new gameWorld();
+        clock.advance(16);
+        screen.world->update(0);  // one step: ready -> playing
+        // An empty frame window: no score event (no beat) in these frames.
+        screen.world->section->previousFrameMs = screen.world->section->currentFrameMs = -100;
+        screen.nowMs = 1000;
+        baseline = entities();
+    }
+
+    void TearDown() override
+    {
+        delete screen.world;
+        screen.world = nullptr;
+        for (auto* list : {&screen.liveModels, &screen.dyingModels}) {
+            for (ObjectModelLink* l : *list) {
+                delete l->model;
+                delete l;
+            }
+            list->clear();
+        }
+        delete screen.modelManager;
+        delete screen.nodePool;
+        nodePool = nullptr;
+        delete root;
+        delete buffers;
+        ModelManager::useFigureTable(nullptr);
+    }
+
+    std::size_t entities() const { return screen.sceneManager->getMovableObjects("Entity").size(); }
+
+    // An enemy of the given type, added to the world as the spawner does.
+    mobileObject* addEnemy(int type)
+    {
+        auto* o = new mobileObject();
+        o->setDefaults(screen.world);
+        o->type = type;
+        o->setPosition(0.5f, 2.0f);
+        screen.world->addObject(o);
+        o->showEvents();
+        return o;
+    }
+
+    // A code raised by an object in the last update, as the screen reads it
+    // (the codes of every step the update ran).
+    static void raise(simulationObject* o, int code)
+    {
+        o->raise(code);
+        o->showEvents();
+    }
+    static void clearCodes(simulationObject* o)
+    {
+        o->clearEvents();
+        o->frameEvents.clear();
+    }
+
+    // The figure steps of one frame of play, 16 ms after the last; then the
+    // codes are gone, as the world's next update empties them.
+    void frame()
+    {
+        clock.advance(16);
+        screen.nowMs += 16;
+        screen.handleRemovedObjects();
+        screen.createNewModels();
+        screen.updateLiveModels();
+        screen.updateDyingModels();
+        screen.updatePlayerFigure();
+        for (mobileObject* o : screen.world->objects)
+            clearCodes(o);
+    }
+
+    Model* figureOf(const simulationObject* o) const
+    {
+        for (ObjectModelLink* l : screen.liveModels)
+            if (l->object == o)
+                return l->model;
+        return nullptr;
+    }
+
+    static std::vector<int> running(const Model* m) { return m->activeAnimations; }
+
+    plat::ManualClock clock{100000};
+    ActorTable actors;
+    Ogre::Root* root = nullptr;
+    Ogre::DefaultHardwareBufferManager* buffers = nullptr;
+    PlayState screen;
+    std::size_t baseline = 0;
+};
+
+TEST_F(PlayFigures, NewObjectsGetFiguresNewestFirstAndThePlayerIsTracked)
+{
+    // The player was added by the world's constructor and still carries
+    // EVENT_ADDED until its first step of play.
+    mobileObject* a = addEnemy(5);
+    mobileObject* b = addEnemy(6);
+    screen.createNewModels();
+    ASSERT_EQ(screen.liveModels.size(), 3u);
+    EXPECT_EQ(screen.liveModels.front()->object, b);
+    EXPECT_EQ((*std::next(screen.liveModels.begin()))->object, a);
+    EXPECT_EQ(screen.liveModels.back()->object, screen.world->player);
+    screen.updateLiveModels();
+    EXPECT_EQ(screen.playerModel, figureOf(screen.world->player));
+    EXPECT_TRUE(screen.camera->getAutoTrackTarget() == screen.playerModel->root);
+    // The figure stands where its object's placement says.
+    EXPECT_EQ(figureOf(a)->root->getPosition(),
+              Ogre::Vector3(a->placement.x, a->placement.z, a->placement.y));
+}
+
+TEST_F(PlayFigures, APlainEnemyShowsAHitOnTopOfItsIdleLoop)
+{
+    mobileObject* bee = addEnemy(5);
+    frame();
+    Model* f = figureOf(bee);
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(running(f), std::vector<int>{1});
+    raise(bee, EVENT_DAMAGED);
+    screen.updateLiveModels();
+    EXPECT_EQ(running(f), (std::vector<int>{1, 2}));
+    EXPECT_TRUE(f->flashing);
+    // Once the hit is over the idle loop still runs.
+    clearCodes(bee);
+    for (int i = 0; i < 30; ++i)
+        frame();
+    EXPECT_EQ(running(f), std::vector<int>{1});
+}
+
+TEST_F(PlayFigures, TentaclePowerShotPlaysItsOwnAnimation)
+{
+    mobileObject* t = addEnemy(25);
+    frame();
+    Model* f = figureOf(t);
+    raise(t, EVENT_FIRED);
+    raise(t, EVENT_POWER_SHOT);
+    screen.updateLiveModels();
+    EXPECT_EQ(running(f), std::vector<int>{3});
+    clearCodes(t);
+    for (int i = 0; i < 20; ++i)
+        frame();
+    // Nothing running: the idle loop comes back.
+    EXPECT_EQ(running(f), std::vector<int>{1});
+}
+
+TEST_F(PlayFigures, DestroyedEnemiesPlayTheirEndAndLeaveNothingBehind)
+{
+    frame();
+    const std::size_t withPlayer = entities();
+    for (int round = 0; round < 5; ++round) {
+        mobileObject* bee = addEnemy(5);
+        mobileObject* shot = addEnemy(8);
+        mobileObject* gone = addEnemy(6);
+        frame();
+        EXPECT_EQ(entities(), withPlayer + 3);
+        bee->hitPoints = 0;
+        shot->hitPoints = 0;
+        screen.world->removeObject(bee);
+        screen.world->removeObject(shot);
+        screen.world->removeObject(gone);  // culled, not destroyed
+        frame();
+        // The shot and the culled ship vanish at once; the bee explodes.
+        EXPECT_EQ(screen.dyingModels.size(), 1u);
+        EXPECT_EQ(running(screen.dyingModels.front()->model), std::vector<int>{0});
+        // The world deletes them at its next update; song time is held where
+        // it stands, so that update runs no step and nothing new enters.
+        screen.world->clockOffset = screen.world->now - int(plat::clock());
+        screen.world->update(screen.world->now);
+        for (int i = 0; i < 30; ++i)
+            frame();
+        EXPECT_TRUE(screen.dyingModels.empty());
+        EXPECT_EQ(entities(), withPlayer) << "round " << round;
+    }
+    EXPECT_EQ(screen.liveModels.size(), 1u);
+}
+
+TEST_F(PlayFigures, ThePlayersFigureIsRebuiltAfterEachLossWithoutLeaking)
+{
+    frame();
+    const std::size_t withPlayer = entities();
+    kestor* player = screen.world->player;
+    for (int loss = 0; loss < 4; ++loss) {
+        Model* before = screen.playerModel;
+        ASSERT_NE(before, nullptr);
+        raise(player, EVENT_DESTROYED);
+        frame();
+        EXPECT_EQ(running(before), std::vector<int>{0});
+        // The rebuild holds back firing animations for 2000 ms (the new
+        // figure may well get the old one's address, so that tells nothing).
+        const int mark = screen.nextFireAnimMs;
+        for (int i = 0; i < 30 && screen.nextFireAnimMs == mark; ++i)
+            frame();
+        ASSERT_NE(screen.playerModel, nullptr);
+        EXPECT_FALSE(screen.playerModel->finished);
+        EXPECT_TRUE(screen.playerModel->activeAnimations.empty());
+        EXPECT_EQ(screen.nextFireAnimMs, screen.nowMs + 2000);
+        EXPECT_TRUE(screen.camera->getAutoTrackTarget() == screen.playerModel->root);
+        EXPECT_EQ(entities(), withPlayer) << "loss " << loss;
+    }
+}
+
+TEST_F(PlayFigures, DamagePosesRunOnInsteadOfRestartingEveryFrame)
+{
+    frame();
+    Model* f = screen.playerModel;
+    kestor* player = screen.world->player;
+    player->lives = 1;
+    screen.updatePlayerFigure();
+    const int started = screen.nowMs;
+    for (int id : {3, 4, 5})
+        EXPECT_EQ(f->animations[id].startMs, started) << id;
+    for (int i = 0; i < 5; ++i)
+        frame();
+    for (int id : {3, 4, 5})
+        EXPECT_EQ(f->animations[id].startMs, started) << "pose " << id << " restarted";
+    // A shot empties the running list; the poses then go on from where their
+    // own clock stands, and once over they are not started again.
+    raise(player, EVENT_FIRED);
+    screen.nextFireAnimMs = 0;
+    screen.updatePlayerFigure();
+    clearCodes(player);
+    frame();
+    EXPECT_NE(std::find(f->activeAnimations.begin(), f->activeAnimations.end(), 5), f->activeAnimations.end());
+    EXPECT_EQ(f->animations[5].startMs, started);
+    for (int i = 0; i < 40; ++i)
+        frame();
+    for (int id : {3, 4, 5})
+        EXPECT_EQ(std::find(f->activeAnimations.begin(), f->activeAnimations.end(), id), f->activeAnimations.end())
+            << "pose " << id << " still running";
+}
+
+TEST_F(PlayFigures, ObjectsWithoutAFigureArePlayableAllTheSame)
+{
+    ModelManager::useFigureTable(nullptr);  // no figure for any type
+    mobileObject* bee = addEnemy(5);
+    frame();
+    EXPECT_EQ(screen.playerModel, nullptr);
+    ASSERT_EQ(screen.liveModels.size(), 2u);
+    bee->hitPoints = 0;
+    screen.world->removeObject(bee);
+    raise(screen.world->player, EVENT_DESTROYED);
+    raise(screen.world->player, EVENT_FIRED);
+    frame();
+    EXPECT_TRUE(screen.dyingModels.empty());
+    EXPECT_EQ(screen.liveModels.size(), 1u);
+    EXPECT_EQ(entities(), baseline);
+}
+
+} // namespace

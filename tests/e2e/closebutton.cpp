@@ -4,31 +4,12 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
+#include "xwindow.h"
+
 #include <cstdio>
 #include <cstring>
 
 namespace {
-
-Window findWindow(Display* d, Window w, const char* name)
-{
-    char* wname = nullptr;
-    if (XFetchName(d, w, &wname) && wname) {
-        const bool match = std::strcmp(wname, name) == 0;
-        XFree(wname);
-        if (match)
-            return w;
-    }
-    Window root, parent, *children = nullptr;
-    unsigned n = 0;
-    if (!XQueryTree(d, w, &root, &parent, &children, &n))
-        return 0;
-    Window found = 0;
-    for (unsigned i = 0; i < n && !found; ++i)
-        found = findWindow(d, children[i], name);
-    if (children)
-        XFree(children);
-    return found;
-}
 
 bool takesDelete(Display* d, Window w, Atom deleteWindow)
 {

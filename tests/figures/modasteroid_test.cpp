@@ -3,6 +3,7 @@
 #include "figures/modasteroid.h"
 #include "tests/figures/draw_count.h"
 #include "tests/figures/figure_fixture.h"
+#include "tests/figures/node_checks.h"
 
 namespace {
 
@@ -13,13 +14,6 @@ const FigureShape ASTEROID_SHAPES[] = {
      {{1, 0}, {2, 1}, {3, 2}, {4, 2}, {5, 2}},
      {"modasteroid01CUBE1", "modasteroid01CUBE0"}},
 };
-
-void expectVec(const Ogre::Vector3& v, double x, double y, double z, double tolerance = 1e-5)
-{
-    EXPECT_NEAR(v.x, x, tolerance);
-    EXPECT_NEAR(v.y, y, tolerance);
-    EXPECT_NEAR(v.z, z, tolerance);
-}
 
 // Three values drawn z first.
 struct Drawn {

@@ -4,6 +4,7 @@
 #include "figures/mosquito.h"
 #include "tests/figures/draw_count.h"
 #include "tests/figures/figure_fixture.h"
+#include "tests/figures/node_checks.h"
 
 namespace {
 
@@ -42,13 +43,6 @@ const FigureShape MOSQUITO_SHAPES[] = {
     {"mosquito_three_passes", makeMosquito, 2, 39, 18, {16, 2, 0, 0, 0}, mosquitoGroups(3), mosquitoParents(3),
      MOSQUITO_MESHES},
 };
-
-void expectVec(const Ogre::Vector3& v, double x, double y, double z, double tolerance = 1e-5)
-{
-    EXPECT_NEAR(v.x, x, tolerance);
-    EXPECT_NEAR(v.y, y, tolerance);
-    EXPECT_NEAR(v.z, z, tolerance);
-}
 
 } // namespace
 

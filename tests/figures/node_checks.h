@@ -12,11 +12,16 @@
 #include <cmath>
 #include <string>
 
-inline void expectVec(const Ogre::Vector3& actual, double x, double y, double z, double tolerance = 1e-4)
+inline void expectVec(const Ogre::Vector3& actual, double x, double y, double z, double tolerance = 1e-5)
 {
-    EXPECT_NEAR(actual.x, x, tolerance);
-    EXPECT_NEAR(actual.y, y, tolerance);
-    EXPECT_NEAR(actual.z, z, tolerance);
+    EXPECT_NEAR(actual.x, x, tolerance) << actual;
+    EXPECT_NEAR(actual.y, y, tolerance) << actual;
+    EXPECT_NEAR(actual.z, z, tolerance) << actual;
+}
+
+inline void expectNear(const Ogre::Vector3& actual, const Ogre::Vector3& expected, float tolerance)
+{
+    expectVec(actual, expected.x, expected.y, expected.z, tolerance);
 }
 
 // The same turn (q and -q are one orientation).

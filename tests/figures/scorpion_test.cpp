@@ -6,6 +6,7 @@
 #include "figures/scorpion.h"
 #include "tests/figures/draw_count.h"
 #include "tests/figures/figure_fixture.h"
+#include "tests/figures/node_checks.h"
 
 namespace {
 
@@ -52,13 +53,6 @@ const FigureShape SCORPION_SHAPES[] = {
     scorpionShape("scorpion_4_segments_2_branches", 10, 4, 2),
     scorpionShape("scorpion_6_segments_2_branches", 21, 6, 2),
 };
-
-void expectVec(const Ogre::Vector3& v, double x, double y, double z, double tolerance = 1e-5)
-{
-    EXPECT_NEAR(v.x, x, tolerance);
-    EXPECT_NEAR(v.y, y, tolerance);
-    EXPECT_NEAR(v.z, z, tolerance);
-}
 
 // Where a node's origin lies in an ancestor's frame, by the transforms of
 // the nodes between them.

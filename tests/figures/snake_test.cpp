@@ -2,6 +2,7 @@
 // sections, the draws of its random tail, ring and star geometry, and its
 // animations at window edges and channel orders.
 #include "tests/figures/figure_fixture.h"
+#include "tests/figures/node_checks.h"
 
 #include "figures/snake.h"
 #include "platform/random.h"
@@ -42,13 +43,6 @@ const FigureShape SNAKE_SHAPES[] = {
 Ogre::Vector3 positionIn(Ogre::SceneNode* frame, Ogre::SceneNode* node)
 {
     return frame->convertWorldToLocalPosition(node->_getDerivedPosition());
-}
-
-void expectNear(const Ogre::Vector3& actual, const Ogre::Vector3& expected, float tolerance)
-{
-    EXPECT_NEAR(actual.x, expected.x, tolerance) << actual << " vs " << expected;
-    EXPECT_NEAR(actual.y, expected.y, tolerance) << actual << " vs " << expected;
-    EXPECT_NEAR(actual.z, expected.z, tolerance) << actual << " vs " << expected;
 }
 
 bool sameTurn(const Ogre::Quaternion& a, const Ogre::Quaternion& b)

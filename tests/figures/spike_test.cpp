@@ -3,6 +3,7 @@
 #include "figures/spike.h"
 #include "tests/figures/draw_count.h"
 #include "tests/figures/figure_fixture.h"
+#include "tests/figures/node_checks.h"
 
 #include <OgreHardwareBuffer.h>
 
@@ -14,13 +15,6 @@ const FigureShape SPIKE_SHAPES[] = {
      {{1, 0}, {2, 1}, {3, 1}, {4, 3}, {5, 4}, {6, 5}},
      {"spike1PYRAMID1"}},
 };
-
-void expectVec(const Ogre::Vector3& v, double x, double y, double z, double tolerance = 1e-5)
-{
-    EXPECT_NEAR(v.x, x, tolerance);
-    EXPECT_NEAR(v.y, y, tolerance);
-    EXPECT_NEAR(v.z, z, tolerance);
-}
 
 Ogre::Vector3 bufferVertex(const Shape& part, int i)
 {

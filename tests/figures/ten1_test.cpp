@@ -2,6 +2,7 @@
 // animations where groups meet, at key times and at the jumps of the hit
 // reaction.
 #include "tests/figures/figure_fixture.h"
+#include "tests/figures/node_checks.h"
 
 #include "figures/ten1.h"
 #include "platform/random.h"
@@ -30,13 +31,6 @@ const FigureShape TEN1_SHAPES[] = {
 Ogre::Vector3 positionIn(Ogre::SceneNode* frame, Ogre::SceneNode* node)
 {
     return frame->convertWorldToLocalPosition(node->_getDerivedPosition());
-}
-
-void expectNear(const Ogre::Vector3& actual, const Ogre::Vector3& expected, float tolerance)
-{
-    EXPECT_NEAR(actual.x, expected.x, tolerance) << actual << " vs " << expected;
-    EXPECT_NEAR(actual.y, expected.y, tolerance) << actual << " vs " << expected;
-    EXPECT_NEAR(actual.z, expected.z, tolerance) << actual << " vs " << expected;
 }
 
 bool sameTurn(const Ogre::Quaternion& a, const Ogre::Quaternion& b, float tolerance = 1e-5f)

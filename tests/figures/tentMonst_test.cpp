@@ -1,6 +1,7 @@
 // The tentacle head: its node tree, the neck chain and the collar's spikes,
 // the variant draws of a sixth head, and its animations at window edges.
 #include "tests/figures/figure_fixture.h"
+#include "tests/figures/node_checks.h"
 
 #include "figures/tentMonst.h"
 #include "platform/random.h"
@@ -25,13 +26,6 @@ const FigureShape TENTMONST_SHAPES[] = {
       {19, 16}, {20, 16}, {21, 16}, {22, 21}, {23, 21}, {24, 21}, {25, 21}},
      {"tentMonst1SPHERE0", "tentMonst1CUBE0", "tentMonst1TETRAHEDRON0"}},
 };
-
-void expectNear(const Ogre::Vector3& actual, const Ogre::Vector3& expected, float tolerance)
-{
-    EXPECT_NEAR(actual.x, expected.x, tolerance) << actual << " vs " << expected;
-    EXPECT_NEAR(actual.y, expected.y, tolerance) << actual << " vs " << expected;
-    EXPECT_NEAR(actual.z, expected.z, tolerance) << actual << " vs " << expected;
-}
 
 bool sameTurn(const Ogre::Quaternion& a, const Ogre::Quaternion& b, float tolerance = 1e-5f)
 {

@@ -15,7 +15,9 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cctype>
+#include <cstdlib>
+#include <cxxabi.h>
+#include <typeinfo>
 #include <cstdio>
 #include <string>
 #include <set>
@@ -32,9 +34,9 @@ const AnimationTable ANIMATIONS = {
      keyframes(2, SCALE, {{0, {1, 1, 1}}, {750, {1, 1.3, 1}}, {1500, {1, 1, 1}}})},
 };
 
-class Critter : public Model {
+class critter : public Model {
 public:
-    Critter(Ogre::SceneManager* sceneManager, Ogre::SceneNode* root, int instance)
+    critter(Ogre::SceneManager* sceneManager, Ogre::SceneNode* root, int instance)
     {
         static const FigureHeader header{FIGURE_TEST1, "critter", 5, 0, &ANIMATIONS};
         beginFigure(header, sceneManager, root, instance);
@@ -65,7 +67,7 @@ public:
     }
 };
 
-Model* makeCritter(Ogre::SceneManager* s, Ogre::SceneNode* r, int n) { return new Critter(s, r, n); }
+Model* makeCritter(Ogre::SceneManager* s, Ogre::SceneNode* r, int n) { return new critter(s, r, n); }
 
 double median(std::vector<double> v)
 {
@@ -106,10 +108,14 @@ void benchType(Ogre::SceneManager* scene, const char* label, int typeCode, int e
         buildAll(); // warms the cache: every variant of each mesh
         if (!figures.empty() && figures[0]) {
             parts = figures[0]->parts.size();
-            // the class name (some figures append their instance number)
-            figureName = figures[0]->name;
-            while (!figureName.empty() && std::isdigit(static_cast<unsigned char>(figureName.back())))
-                figureName.pop_back();
+            // the figure's class
+            int status = 0;
+            char* demangled = abi::__cxa_demangle(typeid(*figures[0]).name(), nullptr, nullptr, &status);
+            figureName = status == 0 && demangled ? demangled : typeid(*figures[0]).name();
+            std::free(demangled);
+            const std::string local = "(anonymous namespace)::";
+            if (figureName.compare(0, local.size(), local) == 0)
+                figureName.erase(0, local.size());
         }
         deleteAll();
         int now = 0;
@@ -152,7 +158,7 @@ int main()
     static const SceneryChoice scenery[] = {{nullptr, NO_ANIMATION}};
     static const FigureTable table{types, 1, scenery, 1, {1, 1, 1}};
     ModelManager::useFigureTable(&table);
-    benchType(scene, "framework:", 5, 0);
+    benchType(scene, "framework recipe", 5, 0);
 
     // Every figure of the game, once per builder.
     const FigureTable& game = gameFigureTable();

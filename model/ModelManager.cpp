@@ -114,10 +114,15 @@ ModelManager::~ModelManager()
     --liveManagerCount;
     // The shape cache is shared by every manager's figures: the end screen's
     // manager goes while the play screen's figures still use the records.
-    // The last manager to go empties it.
+    // The last manager to go empties it, and gives the engine's meshes of it
+    // back: no figure is left to draw them, and kept, the names that never
+    // come again (the asteroids' own meshes) would pile up game after game.
     if (liveManagerCount == 0) {
-        for (auto& entry : shapeCacheMap)
+        Ogre::MeshManager& meshes = Ogre::MeshManager::getSingleton();
+        for (auto& entry : shapeCacheMap) {
+            meshes.remove(entry.second->meshName, MESH_GROUP);
             entry.second->destroy();
+        }
         shapeCacheMap.clear();
     }
     for (Model* model : flashingModels)

@@ -30,7 +30,8 @@ fail() {
 snap() { "$shot" Tessaline "$run/$1.ppm" >/dev/null 2>&1 || fail "no screenshot $1"; }
 # lit NAME X0 Y0 X1 Y1: prints the lit pixels of the rectangle.
 # (The bullets are dim: anything above the clear colour counts.)
-lit() { "$region" "$run/$1.ppm" "$2" "$3" "$4" "$5" 12 | cut -d' ' -f1; }
+# lit NAME X0 Y0 X1 Y1 [THRESHOLD]: the same above another threshold.
+lit() { "$region" "$run/$1.ppm" "$2" "$3" "$4" "$5" "${6:-12}" | cut -d' ' -f1; }
 # measure NAME X0 Y0 X1 Y1: "count meanx meany"
 measure() { "$region" "$run/$1.ppm" "$2" "$3" "$4" "$5" 12; }
 
@@ -64,11 +65,11 @@ reach_menu() {
 }
 
 # Until the rectangle shows something.
-wait_for() {  # wait_for NAME RECT SECONDS [LIT PIXELS, default 20]
+wait_for() {  # wait_for NAME RECT SECONDS [LIT PIXELS, default 20 [THRESHOLD]]
   local name=$1 rect=$2
   for _ in $(seq 1 $(( $3 * 5 ))); do
     snap "$name"
-    [ "$(lit "$name" $rect)" -gt "${4:-20}" ] && return 0
+    [ "$(lit "$name" $rect ${5:-})" -gt "${4:-20}" ] && return 0
     kill -0 "$pid" 2>/dev/null || return 1
     sleep 0.2
   done
@@ -77,10 +78,12 @@ wait_for() {  # wait_for NAME RECT SECONDS [LIT PIXELS, default 20]
 
 start_play() {
   key Return
-  wait_for hud "$HUD_LIVES" 20 || fail "the lives text never showed"
+  # The head-up texts are bright; the menu's last frame, still in the
+  # window for a moment, is dim there.
+  wait_for hud "$HUD_LIVES" 20 20 100 || fail "the lives text never showed"
   # The texts' colour, to tell them from the scenery that may pass behind.
   text_colour=$("$region" --dominant "$run/hud.ppm" $HUD_LIVES 100) || fail "no colour of the texts"
-  [ "$(lit hud $HUD_PROGRESS)" -gt 20 ] || fail "no progress text"
+  [ "$(lit hud $HUD_PROGRESS 100)" -gt 20 ] || fail "no progress text"
   [ "$(text hud $TOP_MIDDLE)" -lt 5 ] || fail "something shows where (P)ause belongs before pausing"
   echo "play: head-up texts drawn"
   wait_for ship "$SHIP_AT_START" 10 200 || fail "no ship drawn at the bottom of the tube"

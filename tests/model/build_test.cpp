@@ -1,7 +1,6 @@
 // The figure start, the build operations and steps, mesh keys and variants,
 // and taking a figure down.
-#include "tests/model/ogre_fixture.h"
-#include "tests/model/test_figures.h"
+#include "tests/model/script_figure_test.h"
 
 #include "platform/random.h"
 
@@ -18,30 +17,14 @@ namespace {
 
 const FigureHeader PROBE{FIGURE_TEST1, "probe", 5, 0, nullptr};
 
-class BuildTest : public OgreTest {
+class BuildTest : public ScriptFigureTest {
 protected:
-    void SetUp() override
-    {
-        OgreTest::SetUp();
-        manager = new ModelManager(scene);
-    }
-    void TearDown() override
-    {
-        for (Model* m : figures)
-            delete m;
-        delete manager;
-        OgreTest::TearDown();
-    }
     Model* build(const std::function<void(Model&)>& script, int instance = 0,
                  const FigureHeader& header = PROBE)
     {
-        figures.push_back(new ScriptFigure(header, scene, pool->take(), instance, script));
-        return figures.back();
+        return buildFigure(header, script, instance);
     }
     Ogre::Vector3 worldUp(Ogre::SceneNode* node) { return node->getOrientation() * Ogre::Vector3::UNIT_Y; }
-
-    ModelManager* manager = nullptr;
-    std::vector<Model*> figures;
 };
 
 void expectVec(const Ogre::Vector3& actual, float x, float y, float z, float tolerance = 1e-5f)

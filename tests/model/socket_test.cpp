@@ -1,7 +1,6 @@
 // Sockets hung at faces: where they sit and which way they turn, for a face
 // straight below the part, near below it, beside it and through its centre.
-#include "tests/model/ogre_fixture.h"
-#include "tests/model/test_figures.h"
+#include "tests/model/script_figure_test.h"
 
 #include <OgreSceneNode.h>
 
@@ -11,28 +10,12 @@ namespace {
 
 const FigureHeader SOCKETS{FIGURE_TEST1, "sockets", 5, 0, nullptr};
 
-class SocketTest : public OgreTest {
+class SocketTest : public ScriptFigureTest {
 protected:
-    void SetUp() override
-    {
-        OgreTest::SetUp();
-        manager = new ModelManager(scene);
-    }
-    void TearDown() override
-    {
-        for (Model* m : figures)
-            delete m;
-        delete manager;
-        OgreTest::TearDown();
-    }
     Model* build(const std::function<void(Model&)>& script)
     {
-        figures.push_back(new ScriptFigure(SOCKETS, scene, pool->take(), int(figures.size()), script));
-        return figures.back();
+        return buildFigure(SOCKETS, script, int(figures.size()));
     }
-
-    ModelManager* manager = nullptr;
-    std::vector<Model*> figures;
 };
 
 bool sound(const Ogre::Quaternion& q)

@@ -1,27 +1,19 @@
 #include "app/HighScoreFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
-#include <cstdio>
 #include <sstream>
+#include <utility>
 
 #include "platform/regularFile.h"
 
 const char* const HIGH_SCORE_FILE = "scores.kes";
+const char* const HIGH_SCORE_PLACEHOLDER = "___";
 
 namespace {
 
-const char* const NAME_PLACEHOLDER = "___";
-const std::size_t PLAYER_NAME_MAX = 8;
-
-void stripCarriageReturn(std::string& s)
-{
-    if (!s.empty() && s.back() == '\r')
-        s.pop_back();
-}
+const int ROWS = static_cast<int>(HighScoreTable().size());
+// A first line and a name and a score per row.
+const int WHOLE_TABLE_READS = 1 + 2 * ROWS;
 
 // Exactly the characters a token read stops at.
 bool isSeparator(char c)
@@ -29,16 +21,24 @@ bool isSeparator(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
+// The table as its file holds it.
+struct TableFile {
+    std::string firstLine;
+    HighScoreTable rows;
+    unsigned int mode = 0;
+};
+
 // Reads the first line and the five pairs; returns how many reads succeeded
-// before the first failure (1 + 2 per pair when all went well).
-int readTable(std::istream& in, std::string& firstLine, HighScoreTable& table)
+// before the first failure (WHOLE_TABLE_READS when all went well).
+int parse(std::istream& in, std::string& firstLine, HighScoreTable& table)
 {
     std::string text;
     int number = 0;
     int good = 0;
     std::string line;
     if (std::getline(in, line)) {
-        stripCarriageReturn(line);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
         text = line;
         firstLine = line;
         ++good;
@@ -60,33 +60,106 @@ int readTable(std::istream& in, std::string& firstLine, HighScoreTable& table)
     return good;
 }
 
-// The file as the rewrite may replace it: a regular file, not a link, read
-// up to the size of a table. Sets mode to the file's permission bits.
-bool readForRewrite(const std::string& path, std::string& text, mode_t& mode)
+bool parseWhole(const std::string& text, TableFile& table)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
+    std::istringstream in(text);
+    return parse(in, table.firstLine, table.rows) == WHOLE_TABLE_READS;
+}
+
+// The one reader: the regular file at the path, whole and within the size
+// limit, or nothing.
+bool readFile(const std::string& path, std::string& text, unsigned int& mode)
+{
+    return plat::readWholeRegularFile(path, HIGH_SCORE_FILE_MAX_BYTES, text, &mode);
+}
+
+bool readWholeTable(const std::string& path, TableFile& table)
+{
+    std::string text;
+    return readFile(path, text, table.mode) && parseWhole(text, table);
+}
+
+// The table's text as it is written; false when the reader would refuse it.
+bool textOf(const TableFile& table, std::string& text)
+{
+    std::ostringstream out;
+    out << table.firstLine << '\n';
+    for (const HighScoreRow& row : table.rows)
+        out << row.name << '\n' << row.score << '\n';
+    if (out.str().size() > HIGH_SCORE_FILE_MAX_BYTES)
         return false;
-    struct stat st {};
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    mode = st.st_mode & 07777;
-    char buffer[HIGH_SCORE_FILE_MAX_BYTES];
-    std::size_t have = 0;
-    while (ok && have < sizeof buffer) {
-        const ssize_t got = ::read(fd, buffer + have, sizeof buffer - have);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            ok = false;
-        else if (got == 0)
-            break;
-        else
-            have += static_cast<std::size_t>(got);
+    text = out.str();
+    return true;
+}
+
+// The one writer. The table was read from this path, so it is replaced, never
+// created.
+bool writeFile(const std::string& path, const std::string& text, unsigned int mode)
+{
+    return plat::replaceFile(path, text, mode);
+}
+
+std::string storedName(const std::string& name) { return name.substr(0, HIGH_SCORE_NAME_MAX); }
+
+// Enters the score into the rows: the lowest drops, and the score goes right
+// below the last of the others it does not beat, so no row under it holds a
+// better score. Returns its row, or -1 when it beats none and nothing
+// changed.
+int enter(HighScoreTable& rows, int score, const std::string& name)
+{
+    int lowest = 0;
+    for (int i = 1; i < ROWS; ++i)
+        if (rows[i].score <= rows[lowest].score)
+            lowest = i;
+    if (score <= rows[lowest].score)
+        return -1;
+    for (int i = lowest; i + 1 < ROWS; ++i)
+        rows[i] = std::move(rows[i + 1]);
+    int rank = 0;
+    for (int i = 0; i < ROWS - 1; ++i)
+        if (rows[i].score >= score)
+            rank = i + 1;
+    for (int i = ROWS - 1; i > rank; --i)
+        rows[i] = std::move(rows[i - 1]);
+    rows[rank] = {name, score};
+    return rank;
+}
+
+// The length of the valid UTF-8 sequence at text[i], or 0. Overlong forms,
+// surrogates and code points past U+10FFFF are not valid.
+std::size_t utf8Length(const std::string& text, std::size_t i)
+{
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char lead = byte(i);
+    if (lead < 0x80)
+        return 1;
+    std::size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF; // the second byte's range
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0)
+            low = 0xA0;
+        if (lead == 0xED)
+            high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0)
+            low = 0x90;
+        if (lead == 0xF4)
+            high = 0x8F;
+    } else {
+        return 0;
     }
-    ::close(fd);
-    if (ok)
-        text.assign(buffer, have);
-    return ok;
+    if (i + length > text.size())
+        return 0;
+    if (byte(i + 1) < low || byte(i + 1) > high)
+        return 0;
+    for (std::size_t k = 2; k < length; ++k)
+        if (byte(i + k) < 0x80 || byte(i + k) > 0xBF)
+            return 0;
+    return length;
 }
 
 } // namespace
@@ -95,60 +168,81 @@ HighScoreTable readHighScores(std::istream& in)
 {
     HighScoreTable table;
     std::string firstLine;
-    readTable(in, firstLine, table);
+    parse(in, firstLine, table);
     return table;
 }
 
 HighScoreTable readHighScores(const std::string& path)
 {
     std::string text;
-    plat::readRegularFile(path, HIGH_SCORE_FILE_MAX_BYTES, text);
+    unsigned int mode = 0;
+    readFile(path, text, mode);
     std::istringstream in(text);
     return readHighScores(in);
 }
 
-bool rewriteHighScoreText(const std::string& original, const std::string& playerName, std::string& rewritten)
+bool highScoreNameFits(const std::string& name)
 {
-    // A name with white space, or none, would shift every later token when
-    // read back.
-    if (playerName.empty())
+    if (name.empty())
         return false;
-    for (char c : playerName)
+    for (char c : name)
         if (isSeparator(c))
             return false;
-    HighScoreTable table;
-    std::string firstLine;
-    std::istringstream in(original);
-    if (readTable(in, firstLine, table) != 11)
-        return false;
-    bool replaced = false;
-    for (HighScoreRow& row : table)
-        if (!replaced && row.name == NAME_PLACEHOLDER) {
-            row.name = playerName.substr(0, PLAYER_NAME_MAX);
-            replaced = true;
-        }
-    if (!replaced)
-        return false;
+    return storedName(name) != HIGH_SCORE_PLACEHOLDER;
+}
 
-    std::ostringstream out;
-    out << firstLine << '\n';
-    for (const HighScoreRow& row : table)
-        out << row.name << '\n' << row.score << '\n';
-    rewritten = out.str();
-    return true;
+std::string shownHighScoreName(const std::string& name)
+{
+    std::string shown;
+    shown.reserve(name.size());
+    for (std::size_t i = 0; i < name.size();) {
+        const std::size_t length = utf8Length(name, i);
+        if (length == 0) {
+            shown += '?';
+            ++i;
+        } else {
+            shown.append(name, i, length);
+            i += length;
+        }
+    }
+    return shown;
+}
+
+int highScoreRank(int score, const std::string& path)
+{
+    TableFile table;
+    if (!readWholeTable(path, table))
+        return -1;
+    return enter(table.rows, score, HIGH_SCORE_PLACEHOLDER);
+}
+
+bool enterHighScore(int score, const std::string& name, const std::string& path)
+{
+    TableFile table;
+    std::string text;
+    return highScoreNameFits(name) && readWholeTable(path, table) &&
+           enter(table.rows, score, storedName(name)) >= 0 && textOf(table, text) &&
+           writeFile(path, text, table.mode);
+}
+
+bool rewriteHighScoreText(const std::string& original, const std::string& playerName, std::string& rewritten)
+{
+    TableFile table;
+    if (!highScoreNameFits(playerName) || original.size() > HIGH_SCORE_FILE_MAX_BYTES ||
+        !parseWhole(original, table))
+        return false;
+    for (HighScoreRow& row : table.rows)
+        if (row.name == HIGH_SCORE_PLACEHOLDER) {
+            row.name = storedName(playerName);
+            return textOf(table, rewritten);
+        }
+    return false;
 }
 
 bool rewriteHighScores(const std::string& playerName, const std::string& path)
 {
-    std::string original;
-    mode_t mode = 0;
-    // A read-only table stays as it is, though the folder would allow
-    // replacing it.
-    if (!readForRewrite(path, original, mode) || ::access(path.c_str(), W_OK) != 0)
-        return false;
-    std::string text;
-    if (!rewriteHighScoreText(original, playerName, text))
-        return false;
-
-    return plat::replaceFile(path, text, mode);
+    std::string original, text;
+    unsigned int mode = 0;
+    return readFile(path, original, mode) && rewriteHighScoreText(original, playerName, text) &&
+           writeFile(path, text, mode);
 }

@@ -36,7 +36,7 @@ void HighScoresState::enter()
 
     const HighScoreTable table = readHighScores(path);
     for (int i = 0; i < ROWS; ++i) {
-        nameTexts[i]->setText(table[i].name);
+        nameTexts[i]->setText(shownHighScoreName(table[i].name));
         scoreTexts[i]->setText(Ogre::StringConverter::toString(table[i].score));
         const float top = FIRST_ROW_TOP + ROW_STEP * i;
         nameTexts[i]->setPosition(NAME_LEFT, top);

@@ -4,7 +4,6 @@
 
 #include "app/DeleteAndNull.h"
 #include "app/GameManager.h"
-#include "app/HighScoreEntry.h"
 #include "app/HighScoreFile.h"
 #include "app/NameEntry.h"
 #include "app/Screens.h"
@@ -22,6 +21,8 @@ namespace {
 const char* const WON_TEXT = "You Won!  Press ENTER";
 const char* const LOST_TEXT = "You Lost!  Press ENTER";
 const char* const PROMPT_TEXT = "Well played.  Enter your name:";
+// Takes the prompt's place when the table would not take the entry.
+const char* const NOT_SAVED_TEXT = "Score not saved";
 
 const float TEXT_LEFT = 340;
 const float OUTCOME_TOP = 25;
@@ -56,6 +57,7 @@ void JustEndedState::enter()
     promptText = makeText(PROMPT_TOP, PROMPT_TEXT, body);
     nameText = makeText(NAME_TOP, shownName(""), body);
     playerName.clear();
+    scoreNotSaved = false;
     nameEntryEnabled = hasFinalScore && highScoreRank(finalScore, path) >= 0;
 }
 
@@ -73,6 +75,7 @@ void JustEndedState::exit()
     sceneManager = nullptr;
     hasFinalScore = false;
     nameEntryEnabled = false;
+    scoreNotSaved = false;
 }
 
 void JustEndedState::keyPressed(KeyEvent* e)
@@ -87,10 +90,23 @@ void JustEndedState::keyPressed(KeyEvent* e)
         nameText->setText(shownName(playerName));
         break;
     case NameKey::DONE:
-        // No name typed: the table stays as it was.
-        if (!playerName.empty())
-            enterHighScore(finalScore, playerName, path);
-        backToMenu();
+        // No name typed: the player let the entry go, and the table stays
+        // as it was.
+        if (playerName.empty()) {
+            backToMenu();
+        } else if (!highScoreNameFits(playerName)) {
+            // Only the placeholder can be typed and not fit: the entry stays
+            // open for another name rather than losing the score.
+        } else if (enterHighScore(finalScore, playerName, path)) {
+            backToMenu();
+        } else {
+            // The game goes on: the player reads why, and Return leaves.
+            nameEntryEnabled = false;
+            scoreNotSaved = true;
+            nameText->hide();
+            promptText->setText(NOT_SAVED_TEXT);
+            promptText->show();
+        }
         break;
     case NameKey::IGNORED:
         break;
@@ -112,8 +128,9 @@ bool JustEndedState::frameStarted(const Ogre::FrameEvent&)
     if (nameEntryEnabled) {
         promptText->show();
         nameText->show();
-        promptText->setColour(body);
     }
+    if (nameEntryEnabled || scoreNotSaved)
+        promptText->setColour(body);
     return true;
 }
 

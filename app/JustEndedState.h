@@ -19,7 +19,9 @@ extern bool gameWon;
 extern bool nameEntryEnabled;
 
 // Shown over the finished game's scene: the outcome line and, when the score
-// makes the high-score table, the name entry. Return goes back to the menu.
+// makes the high-score table, the name entry, whose Return enters the name
+// and goes back to the menu - or, when the table would not take it, says so
+// and leaves on the next Return.
 class JustEndedState : public DefaultGameState {
 public:
     void enter() override;
@@ -41,6 +43,8 @@ public:
     std::string playerName;
     int finalScore = 0;
     bool hasFinalScore = false;
+    // The entry failed: the prompt's line says so until Return.
+    bool scoreNotSaved = false;
 
     // The table's file; tests point it elsewhere.
     static std::string path;

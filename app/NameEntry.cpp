@@ -13,7 +13,7 @@ NameKey nameEntryKey(std::string& name, int key, unsigned character)
         return NameKey::CHANGED;
     }
     const bool printable = character > ' ' && character < 127;
-    if (!printable || name.size() >= PLAYER_NAME_CHARS)
+    if (!printable || name.size() >= HIGH_SCORE_NAME_MAX)
         return NameKey::IGNORED;
     name.push_back(static_cast<char>(character));
     return NameKey::CHANGED;

@@ -1,11 +1,11 @@
 #pragma once
-// Typing a name for the high-score table at the end of a game: up to eight
-// characters, Backspace takes the last one back, Return ends the entry.
-// Only printable characters other than the blank are taken, since the table
-// file separates its entries by white space.
+// Typing a name for the high-score table at the end of a game: up to
+// HIGH_SCORE_NAME_MAX characters, Backspace takes the last one back, Return
+// ends the entry. Only printable characters other than the blank are taken,
+// since the table file separates its entries by white space.
 #include <string>
 
-constexpr std::size_t PLAYER_NAME_CHARS = 8;
+#include "app/HighScoreFile.h"
 
 enum class NameKey {
     CHANGED, // a character was typed or erased

@@ -38,31 +38,64 @@ int openRegularFile(const std::string& path)
     return fd;
 }
 
+namespace {
+
+// Reads up to limit bytes from fd into out; false on a read error.
+bool readUpTo(int fd, std::size_t limit, std::string& out)
+{
+    char buffer[4096];
+    while (out.size() < limit) {
+        const std::size_t want = std::min(sizeof buffer, limit - out.size());
+        const ssize_t got = ::read(fd, buffer, want);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return false;
+        if (got == 0)
+            break;
+        out.append(buffer, static_cast<std::size_t>(got));
+    }
+    return true;
+}
+
+} // namespace
+
 bool readRegularFile(const std::string& path, std::size_t maxBytes, std::string& out)
 {
     out.clear();
     const int fd = openRegularFile(path);
     if (fd < 0)
         return false;
-    char buffer[4096];
-    bool ok = true;
-    while (out.size() < maxBytes) {
-        const std::size_t want = std::min(sizeof buffer, maxBytes - out.size());
-        const ssize_t got = ::read(fd, buffer, want);
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            ok = false;
-            break;
-        }
-        if (got == 0)
-            break;
-        out.append(buffer, static_cast<std::size_t>(got));
-    }
+    const bool ok = readUpTo(fd, maxBytes, out);
     ::close(fd);
     if (!ok)
         out.clear();
     return ok;
+}
+
+bool readWholeRegularFile(const std::string& path, std::size_t maxBytes, std::string& out, unsigned int* mode)
+{
+    out.clear();
+    const int fd = openRegularFile(path);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    // One byte past the limit tells a file that fits from one that does not.
+    bool ok = ::fstat(fd, &st) == 0 && readUpTo(fd, maxBytes + 1, out);
+    int error = errno;
+    if (ok && out.size() > maxBytes) {
+        ok = false;
+        error = EFBIG;
+    }
+    ::close(fd);
+    if (!ok) {
+        out.clear();
+        errno = error;
+        return false;
+    }
+    if (mode)
+        *mode = st.st_mode & 07777;
+    return true;
 }
 
 namespace {
@@ -83,10 +116,34 @@ bool writeAll(int fd, const std::string& text)
     return true;
 }
 
+// Whether the file at the path may be replaced; a regular file there gives
+// its permission bits to mode. errno tells why not.
+bool mayReplace(const std::string& path, unsigned int& mode)
+{
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0)
+        return errno == ENOENT;
+    if (S_ISLNK(st.st_mode))
+        errno = ELOOP;
+    else if (S_ISDIR(st.st_mode))
+        errno = EISDIR;
+    else if (!S_ISREG(st.st_mode))
+        errno = EINVAL;
+    else if ((st.st_mode & 0222) == 0)
+        errno = EACCES;   // root passes every permission check, not this one
+    else if (::access(path.c_str(), W_OK) == 0) {
+        mode = st.st_mode & 07777;
+        return true;
+    }
+    return false;
+}
+
 } // namespace
 
 bool replaceFile(const std::string& path, const std::string& text, unsigned int mode)
 {
+    if (!mayReplace(path, mode))
+        return false;
     std::string temporary = path + ".XXXXXX";
     const int fd = ::mkostemp(&temporary[0], O_CLOEXEC);
     if (fd < 0)

@@ -22,11 +22,24 @@ int openRegularFile(const std::string& path);
 // (out empty) when it cannot be opened or read.
 bool readRegularFile(const std::string& path, std::size_t maxBytes, std::string& out);
 
+// Reads the regular file at the path into out whole, or not at all: false
+// (out empty, errno set) when it cannot be opened or read, and when it holds
+// more than maxBytes (EFBIG), so a file too big is refused rather than cut.
+// mode, when given, receives the file's permission bits.
+bool readWholeRegularFile(const std::string& path, std::size_t maxBytes, std::string& out,
+                          unsigned int* mode = nullptr);
+
 // Puts text in place of the file at the path in one step: written whole to
-// a fresh temporary name beside it (so no link there is followed and the
-// rename stays on one file system), given the mode, synced, then renamed
-// over the path. On any failure the temporary is removed, the old file is
-// untouched, errno tells why, and the result is false.
+// a fresh temporary name beside it, created exclusively (so nothing already
+// there - a link, a FIFO, a file - is followed, opened or overwritten, and
+// the rename stays on one file system), synced, then renamed over the path.
+// A regular file at the path keeps its permission bits; a new one gets mode.
+// Refused before anything is written when the path is a symbolic link
+// (ELOOP), a directory (EISDIR) or anything else but a regular file (EINVAL),
+// and when the file there is read-only: no write permission for the caller,
+// or no write bit at all, which holds for root too (EACCES). On any failure
+// the temporary is removed, the old file is untouched, errno tells why, and
+// the result is false.
 bool replaceFile(const std::string& path, const std::string& text, unsigned int mode);
 
 // The folder the running executable lives in, without a trailing slash;

@@ -102,8 +102,6 @@ TEST_F(HighScoreRewrite, LeavesShortOrUnmarkedFilesAlone)
         {"Top\nann 9\n___ 8\n", "joe"},                       // short
         {"Top\na 1\nb 2\nc 3\nd 4\ne 5\n", "joe"},            // no placeholder
         {"Top\na 1\n___ x\nc 3\nd 4\ne 5\n", "joe"},          // malformed score
-        {"Top\na 1\n___ 2\nc 3\nd 4\ne 5\n", "two words"},    // name would split
-        {"Top\na 1\n___ 2\nc 3\nd 4\ne 5\n", ""},
     };
     for (const auto& c : cases) {
         write(c.text);
@@ -115,192 +113,128 @@ TEST_F(HighScoreRewrite, LeavesShortOrUnmarkedFilesAlone)
     EXPECT_FALSE(std::ifstream(path).good());
 }
 
-} // namespace
-
-// The rewrite against what can stand at the table's path on a real machine.
-namespace {
-
-const std::string GOOD = "Top five\nann\n900\n___\n800\ncyd\n700\ndee\n600\neve\n500\n";
-
-std::string slurp(const std::string& path)
+// Every name that would not read back as itself, through both ways into
+// the table: refused, the file unchanged. A name longer than fits is cut.
+TEST_F(HighScoreRewrite, NamesTheReaderWouldSplitOrTakeForAFreeRowAreRefused)
 {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void put(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
-
-// Names in a folder, sorted.
-std::vector<std::string> listing(const std::string& dir)
-{
-    std::vector<std::string> names;
-    if (DIR* d = opendir(dir.c_str())) {
-        while (dirent* e = readdir(d))
-            if (std::string(e->d_name) != "." && std::string(e->d_name) != "..")
-                names.push_back(e->d_name);
-        closedir(d);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-class Folder : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/tessaline-scores.XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
-        path = dir + "/scores.kes";
-    }
-    void TearDown() override
-    {
-        if (mounted)
-            umount2(dir.c_str(), MNT_DETACH);
-        for (const auto& n : listing(dir))
-            unlink((dir + "/" + n).c_str());
-        rmdir(dir.c_str());
-    }
-    // A file system of its own in the folder, as small as the system allows;
-    // false where the machine does not let the test mount one.
-    bool mountSmall(const char* options)
-    {
-        mounted = mount("tessaline-test", dir.c_str(), "tmpfs", 0, options) == 0;
-        return mounted;
-    }
-    std::string dir, path;
-    bool mounted = false;
-};
-
-TEST_F(Folder, RewriteKeepsTheModeAndLeavesOnlyTheTable)
-{
-    put(path, GOOD);
-    ASSERT_EQ(chmod(path.c_str(), 0640), 0);
-    ASSERT_TRUE(rewriteHighScores("kim", path));
-    struct stat st {};
-    ASSERT_EQ(stat(path.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0640u);
-    EXPECT_EQ(readHighScores(path)[1], (HighScoreRow{"kim", 800}));
-    EXPECT_EQ(listing(dir), std::vector<std::string>{"scores.kes"});
-}
-
-TEST_F(Folder, NamesWithAnyWhiteSpaceTheReaderSplitsOnAreRefused)
-{
-    put(path, GOOD);
-    for (const char* name : {"a b", "a\tb", "a\nb", "a\rb", "a\vb", "a\fb", "\v", "ab\f"}) {
-        EXPECT_FALSE(rewriteHighScores(name, path)) << static_cast<int>(name[1]);
-        EXPECT_EQ(slurp(path), GOOD);
-    }
-    EXPECT_EQ(listing(dir), std::vector<std::string>{"scores.kes"});
-}
-
-// Each case puts something at the table's path; neither the reader nor the
-// rewrite may block, grow without bound or write anything.
-TEST_F(Folder, WhatIsNotARegularFileReadsAsNoFileAndIsNeverRewritten)
-{
-    struct Case {
-        const char* what;
-        std::function<void()> make;
+    const std::string table = "Top\nann\n900\n___\n800\ncyd\n700\ndee\n600\neve\n500\n";
+    const struct {
+        std::string name;
+        const char* stored; // null: refused
+    } cases[] = {
+        {"kim", "kim"},
+        {"Zaphod_Beeblebrox", "Zaphod_B"},
+        {"___", nullptr},
+        {"___a", "___a"},
+        {"", nullptr},
+        {"a b", nullptr},
+        {"a\tb", nullptr},
+        {"a\nb", nullptr},
+        {"a\rb", nullptr},
+        {"a\vb", nullptr},
+        {"a\fb", nullptr},
+        {"abcdefgh ", nullptr}, // the blank past the cut would still be refused
     };
-    const std::vector<Case> cases = {
-        {"FIFO", [&] { ASSERT_EQ(mkfifo(path.c_str(), 0644), 0); }},
-        {"directory", [&] { ASSERT_EQ(mkdir(path.c_str(), 0755), 0); }},
-        {"link to /dev/zero", [&] { ASSERT_EQ(symlink("/dev/zero", path.c_str()), 0); }},
-        {"link to /dev/null", [&] { ASSERT_EQ(symlink("/dev/null", path.c_str()), 0); }},
-    };
-    for (const Case& c : cases) {
-        c.make();
-        for (const auto& row : readHighScores(path))
-            EXPECT_EQ(row, (HighScoreRow{"", 0})) << c.what;
-        EXPECT_FALSE(rewriteHighScores("kim", path)) << c.what;
-        struct stat st {};
-        ASSERT_EQ(lstat(path.c_str(), &st), 0) << c.what;
-        EXPECT_FALSE(S_ISREG(st.st_mode)) << c.what << ": replaced by a file";
-        EXPECT_EQ(listing(dir), std::vector<std::string>{"scores.kes"}) << c.what;
-        if (S_ISDIR(st.st_mode))
-            rmdir(path.c_str());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.name));
+        write(table);
+        EXPECT_EQ(rewriteHighScores(c.name, path), c.stored != nullptr);
+        if (c.stored)
+            EXPECT_EQ(readHighScores(path)[1], (HighScoreRow{c.stored, 800}));
         else
-            unlink(path.c_str());
+            EXPECT_EQ(contents(), table);
+        write(table);
+        EXPECT_EQ(enterHighScore(1000, c.name, path), c.stored != nullptr);
+        if (c.stored)
+            EXPECT_EQ(readHighScores(path)[0], (HighScoreRow{c.stored, 1000}));
+        else
+            EXPECT_EQ(contents(), table);
     }
 }
 
-TEST_F(Folder, LinksAreReplacedNeitherAtTheTableNorAtATemporaryName)
-{
-    // The table a link: read through it, never rewritten.
-    const std::string target = dir + "/real.kes";
-    put(target, GOOD);
-    ASSERT_EQ(symlink("real.kes", path.c_str()), 0);
-    EXPECT_EQ(readHighScores(path)[0], (HighScoreRow{"ann", 900}));
-    EXPECT_FALSE(rewriteHighScores("kim", path));
-    struct stat st {};
-    ASSERT_EQ(lstat(path.c_str(), &st), 0);
-    EXPECT_TRUE(S_ISLNK(st.st_mode));
-    EXPECT_EQ(slurp(target), GOOD);
-    unlink(path.c_str());
+class HighScoreEntry : public HighScoreRewrite {};
 
-    // Links where a temporary file might go: their targets stay untouched.
-    const std::string victim = dir + "/victim";
-    put(victim, "precious\n");
-    put(path, GOOD);
-    for (const char* name : {".new", ".tmp", "~", ".XXXXXX"})
-        ASSERT_EQ(symlink("victim", (path + name).c_str()), 0);
-    ASSERT_TRUE(rewriteHighScores("kim", path));
-    EXPECT_EQ(slurp(victim), "precious\n");
-    EXPECT_EQ(readHighScores(path)[1], (HighScoreRow{"kim", 800}));
-    for (const char* name : {".new", ".tmp", "~", ".XXXXXX"}) {
-        ASSERT_EQ(lstat((path + name).c_str(), &st), 0);
-        EXPECT_TRUE(S_ISLNK(st.st_mode)) << name;
+const char* const TABLE = "High scores\nann\n9000\nbob\n7000\ncyd\n5000\ndee\n3000\neve\n1000\n";
+
+// Best first or not, the lowest row drops, the others keep their order, and
+// no row below the new one holds a better score.
+TEST_F(HighScoreEntry, TheLowestDropsAndTheScoreGoesBelowEveryRowThatBeatsIt)
+{
+    const struct {
+        const char* what;
+        const char* table;
+        int score;
+        int rank;
+        const char* after; // null: the file stays as it was
+    } cases[] = {
+        {"above all", TABLE, 9001, 0, "High scores\nkim\n9001\nann\n9000\nbob\n7000\ncyd\n5000\ndee\n3000\n"},
+        {"equal to the best", TABLE, 9000, 1, "High scores\nann\n9000\nkim\n9000\nbob\n7000\ncyd\n5000\ndee\n3000\n"},
+        {"in the middle", TABLE, 6000, 2, "High scores\nann\n9000\nbob\n7000\nkim\n6000\ncyd\n5000\ndee\n3000\n"},
+        {"just above the last", TABLE, 1001, 4, "High scores\nann\n9000\nbob\n7000\ncyd\n5000\ndee\n3000\nkim\n1001\n"},
+        {"equal to the last", TABLE, 1000, -1, nullptr},
+        {"below all", TABLE, -5, -1, nullptr},
+        {"lowest on top", "T\nlow 1\nb 50\nc 40\nd 30\ne 20\n", 25, 3, "T\nb\n50\nc\n40\nd\n30\nkim\n25\ne\n20\n"},
+        {"lowest in the middle", "T\na 10\nb 90\nlow 5\nd 70\ne 30\n", 60, 3, "T\na\n10\nb\n90\nd\n70\nkim\n60\ne\n30\n"},
+        {"best at the bottom", "T\na 3\nb 2\nc 1\nd 4\ne 99\n", 50, 4, "T\na\n3\nb\n2\nd\n4\ne\n99\nkim\n50\n"},
+        {"equal lowest: the one nearer the bottom drops", "T\na 5\nb 9\nc 5\nd 9\ne 9\n", 6, 4,
+         "T\na\n5\nb\n9\nd\n9\ne\n9\nkim\n6\n"},
+        {"negative scores", "T\na -1\nb -2\nc -3\nd -4\ne -5\n", 0, 0, "T\nkim\n0\na\n-1\nb\n-2\nc\n-3\nd\n-4\n"},
+        {"a row already named ___ is a row like any other", "T\na 9\n___ 7\nc 5\nd 3\ne 1\n", 8, 1,
+         "T\na\n9\nkim\n8\n___\n7\nc\n5\nd\n3\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        write(c.table);
+        EXPECT_EQ(highScoreRank(c.score, path), c.rank);
+        EXPECT_EQ(enterHighScore(c.score, "kim", path), c.after != nullptr);
+        EXPECT_EQ(contents(), c.after ? c.after : c.table);
     }
-    EXPECT_EQ(listing(dir).size(), 7u);
 }
 
-TEST_F(Folder, ReadsNoMoreThanATableCanHold)
+// A missing, short or damaged file asks for no name and is never written.
+TEST_F(HighScoreEntry, NoWholeTableIsNeverRankedOrWritten)
 {
-    // A first line longer than any table: nothing after it is reached.
-    put(path, std::string(HIGH_SCORE_FILE_MAX_BYTES, 'x') + "\nann 1\nbob 2\ncyd 3\ndee 4\n___ 5\n");
-    EXPECT_EQ(readHighScores(path)[4].score, 0);
-    EXPECT_FALSE(rewriteHighScores("kim", path));
-    // A table that ends inside the limit, followed by much more.
-    put(path, GOOD + std::string(1 << 20, 'z'));
-    EXPECT_EQ(readHighScores(path)[4], (HighScoreRow{"eve", 500}));
-    ASSERT_TRUE(rewriteHighScores("kim", path));
-    EXPECT_EQ(slurp(path), "Top five\nann\n900\nkim\n800\ncyd\n700\ndee\n600\neve\n500\n");
-}
-
-TEST_F(Folder, AFullDiskWritesNothingAndLeavesNoTemporaryFile)
-{
-    if (!mountSmall("size=16k"))
-        GTEST_SKIP() << "cannot mount a small file system here (needs root and mount rights): full disk not tested";
-    put(path, GOOD);
-    ASSERT_EQ(slurp(path), GOOD);
-    {
-        // Fill every free block.
-        const std::string filler = dir + "/filler";
-        const int fd = open(filler.c_str(), O_WRONLY | O_CREAT, 0644);
-        ASSERT_GE(fd, 0);
-        const std::string block(4096, 'f');
-        while (write(fd, block.data(), block.size()) > 0) {
-        }
-        while (write(fd, "f", 1) > 0) {
-        }
-        close(fd);
+    const char* bad[] = {
+        "High scores\nann\n9000\nbob\n7000\n",                                 // short
+        "High scores\nann\n9000\nbob\nlots\ncyd\n5000\ndee\n3000\neve\n1000\n", // damaged score
+        "ann\n9000\nbob\n7000\ncyd\n5000\ndee\n3000\neve\n1000\n",              // no first line
+        "",
+    };
+    for (const char* text : bad) {
+        write(text);
+        EXPECT_EQ(highScoreRank(50000, path), -1) << text;
+        EXPECT_FALSE(enterHighScore(50000, "joe", path)) << text;
+        EXPECT_EQ(contents(), text);
     }
-    EXPECT_FALSE(rewriteHighScores("kim", path));
-    EXPECT_EQ(slurp(path), GOOD);
-    EXPECT_EQ(listing(dir), (std::vector<std::string>{"filler", "scores.kes"}));
+    std::remove(path.c_str());
+    EXPECT_EQ(highScoreRank(50000, path), -1);
+    EXPECT_FALSE(enterHighScore(50000, "joe", path));
+    EXPECT_FALSE(std::ifstream(path).good());
 }
 
-TEST_F(Folder, AReadOnlyFolderWritesNothingAndLeavesNoTemporaryFile)
+TEST(HighScoreNames, BadUtf8IsShownWithEachBadPartReplaced)
 {
-    if (!mountSmall("size=64k"))
-        GTEST_SKIP() << "cannot mount a small file system here (needs root and mount rights): read-only folder not tested";
-    put(path, GOOD);
-    ASSERT_EQ(mount("tessaline-test", dir.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=64k"), 0);
-    EXPECT_FALSE(rewriteHighScores("kim", path));
-    EXPECT_EQ(slurp(path), GOOD);
-    EXPECT_EQ(listing(dir), std::vector<std::string>{"scores.kes"});
+    const struct {
+        const char* what;
+        std::string name, shown;
+    } cases[] = {
+        {"plain", "kim", "kim"},
+        {"two-byte", "caf\xc3\xa9", "caf\xc3\xa9"},
+        {"three-byte", "\xe2\x82\xac" "9", "\xe2\x82\xac" "9"},
+        {"four-byte", "\xf0\x9f\x9a\x80", "\xf0\x9f\x9a\x80"},
+        {"Latin-1", "caf\xe9", "caf?"},
+        {"Latin-1 inside", "J\xfcrgen", "J?rgen"},
+        {"lone continuation", "\x80x\xbf", "?x?"},
+        {"cut-off sequence at the end", "ab\xe2\x82", "ab??"},
+        {"cut-off sequence before ASCII", "\xe2\x82z", "??z"},
+        {"overlong", "\xc0\xaf\xe0\x80\xaf", "?????"},
+        {"surrogate", "\xed\xa0\x80", "???"},
+        {"past U+10FFFF", "\xf4\x90\x80\x80", "????"},
+        {"never a lead byte", "\xf5\xff\xfe", "???"},
+        {"control characters pass", std::string("a\x01\x7f", 3), std::string("a\x01\x7f", 3)},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(shownHighScoreName(c.name), c.shown) << c.what;
 }
 
 } // namespace
@@ -415,7 +349,9 @@ bool scoreOf(const std::string& token, int& value)
 // What the rewrite should make of a file, or false when it should refuse.
 bool model(const std::string& text, const std::string& player, HighScoreTable& table)
 {
-    if (player.empty() || std::any_of(player.begin(), player.end(), isSpace))
+    if (player.empty() || std::any_of(player.begin(), player.end(), isSpace) || player.substr(0, 8) == "___")
+        return false;
+    if (text.size() > HIGH_SCORE_FILE_MAX_BYTES)
         return false;
     const std::size_t lineEnd = text.find('\n');
     if (lineEnd == std::string::npos)

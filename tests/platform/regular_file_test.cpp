@@ -1,5 +1,6 @@
 #include "platform/regularFile.h"
 
+#include <dirent.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -30,6 +31,16 @@ protected:
             unlink((dir + "/" + n).c_str());
         rmdir((dir + "/dir").c_str());
         rmdir(dir.c_str());
+    }
+    int entries() const
+    {
+        int n = 0;
+        if (DIR* d = opendir(dir.c_str())) {
+            while (dirent* e = readdir(d))
+                n += e->d_name[0] != '.';
+            closedir(d);
+        }
+        return n;
     }
     std::string dir;
 };
@@ -64,11 +75,76 @@ TEST_F(RegularFile, OnlyRegularFilesAndLinksToThemAreTaken)
     }
 }
 
-TEST_F(RegularFile, ReadsNoMoreThanAsked)
+TEST_F(RegularFile, ReadsNoMoreThanAskedOrRefusesTheWholeFile)
 {
     std::string text;
     ASSERT_TRUE(plat::readRegularFile(dir + "/file", 4, text));
     EXPECT_EQ(text, "0123");
+
+    ASSERT_EQ(chmod((dir + "/file").c_str(), 0604), 0);
+    const struct {
+        const char* name;
+        std::size_t limit;
+        int error;
+    } cases[] = {
+        {"file", 10, 0}, {"file", 9, EFBIG}, {"link", 100, 0}, {"zero", 100, EINVAL},
+        {"fifo", 100, EINVAL}, {"dir", 100, EINVAL}, {"missing", 100, ENOENT},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + " within " + std::to_string(c.limit));
+        text = "old";
+        unsigned mode = 0;
+        errno = 0;
+        EXPECT_EQ(plat::readWholeRegularFile(dir + "/" + c.name, c.limit, text, &mode), c.error == 0);
+        EXPECT_EQ(text, c.error == 0 ? "0123456789" : "");
+        if (c.error == 0)
+            EXPECT_EQ(mode, 0604u);
+        else
+            EXPECT_EQ(errno, c.error);
+    }
+}
+
+// What stands at the path decides whether it is replaced; nothing is ever
+// written through a link or left beside the path.
+TEST_F(RegularFile, ReplacesOnlyAWritableRegularFileOrNothing)
+{
+    const struct {
+        const char* name;
+        unsigned fileMode; // of the regular file "file", the links' target
+        int error;
+        unsigned modeAfter;
+    } cases[] = {
+        {"file", 0640, 0, 0640},      {"file", 0600, 0, 0600},   {"missing", 0644, 0, 0604},
+        {"file", 0444, EACCES, 0444}, {"file", 0, EACCES, 0},    {"link", 0644, ELOOP, 0},
+        {"dir", 0644, EISDIR, 0},     {"fifo", 0644, EINVAL, 0}, {"zero", 0644, ELOOP, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + " " + std::to_string(c.fileMode));
+        const std::string path = dir + "/" + c.name;
+        std::ofstream(dir + "/file") << "0123456789";
+        ASSERT_EQ(chmod((dir + "/file").c_str(), c.fileMode), 0);
+        struct stat before {};
+        lstat(path.c_str(), &before);
+        errno = 0;
+        EXPECT_EQ(plat::replaceFile(path, "new", 0604), c.error == 0);
+        struct stat after {};
+        ASSERT_EQ(lstat(path.c_str(), &after), 0);
+        std::string text;
+        if (c.error == 0) {
+            EXPECT_TRUE(S_ISREG(after.st_mode));
+            EXPECT_EQ(after.st_mode & 07777, c.modeAfter);
+            ASSERT_TRUE(plat::readRegularFile(path, 100, text));
+            EXPECT_EQ(text, "new");
+        } else {
+            EXPECT_EQ(errno, c.error);
+            EXPECT_EQ(after.st_mode, before.st_mode);
+            EXPECT_EQ(after.st_ino, before.st_ino);
+            ASSERT_TRUE(plat::readRegularFile(dir + "/file", 100, text));
+            EXPECT_EQ(text, "0123456789");
+        }
+        unlink((dir + "/missing").c_str());
+        EXPECT_EQ(entries(), 5) << "something left beside the path";
+    }
 }
 
 } // namespace

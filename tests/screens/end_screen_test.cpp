@@ -12,10 +12,18 @@
 #include <Ogre.h>
 #include <Overlay/OgreOverlaySystem.h>
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
+#include <functional>
+#include <map>
 #include <sstream>
 
 namespace {
@@ -218,3 +226,292 @@ TEST_F(EndScreenTest, ReturnWithoutANameLeavesTheTableAlone)
     EXPECT_EQ(top(), &menuState);
     EXPECT_EQ(contents(), table);
 }
+
+// --- the table's file against what can stand at its path ---
+//
+// Each row lays out a fresh folder, then takes the rewrite and, in another
+// fresh folder, the end screen's entry through it. Afterwards the folder
+// must hold exactly what it held before, but for the table's new bytes when
+// the row expects them: no temporary file left, no link or FIFO followed or
+// replaced, the mode kept. The row also says what the player is told.
+
+namespace {
+
+const std::string TABLE_ROWS = "ann\n9000\n___\n7000\ncyd\n5000\ndee\n3000\neve\n1000\n";
+const std::string TABLE = "Best\n" + TABLE_ROWS;
+// The rewrite with "kim", and the end screen entering 8000 under "kim".
+const std::string REWRITTEN = "Best\nann\n9000\nkim\n7000\ncyd\n5000\ndee\n3000\neve\n1000\n";
+const std::string ENTERED = "Best\nann\n9000\nkim\n8000\n___\n7000\ncyd\n5000\ndee\n3000\n";
+// Exactly as big as a table may be.
+const std::string FULL_SIZE = std::string(HIGH_SCORE_FILE_MAX_BYTES - TABLE_ROWS.size() - 1, 'x') + "\n" + TABLE_ROWS;
+const std::string FULL_SIZE_REWRITTEN = std::string(FULL_SIZE).replace(FULL_SIZE.find("___"), 3, "kim");
+const std::string FULL_SIZE_ENTERED = FULL_SIZE.substr(0, FULL_SIZE.find('\n') + 1) + ENTERED.substr(5);
+// Four names of 1,100 characters: the text crosses the limit in the fourth.
+const std::string LONG_NAMES = "Best\n" + std::string(1100, 'a') + " 9\n" + std::string(1100, 'b') + " 8\n" +
+                               std::string(1100, 'c') + " 7\n" + std::string(1100, 'd') + " 6\n___ 5\n";
+const std::string UNSORTED = "Best\nann\n500\nbob\n9000\n___\n100\ndee\n7000\neve\n3000\n";
+const std::string LATIN1 = "Best\nJ\xfcrgen\n9000\n___\n7000\ncyd\n5000\ndee\n3000\neve\n1000\n";
+
+// A fresh folder, on a small file system of its own when asked.
+struct Folder {
+    Folder()
+    {
+        char pattern[] = "/tmp/tessaline-table.XXXXXX";
+        if (mkdtemp(pattern))
+            dir = pattern;
+        path = dir + "/scores.kes";
+    }
+    ~Folder()
+    {
+        if (mounted)
+            umount2(dir.c_str(), MNT_DETACH);
+        std::system(("rm -rf '" + dir + "'").c_str());
+    }
+    void put(const std::string& name, const std::string& text, mode_t mode = 0644) const
+    {
+        const std::string file = dir + "/" + name;
+        std::ofstream(file, std::ios::binary) << text;
+        chmod(file.c_str(), mode);
+    }
+    void link(const std::string& target, const std::string& name) const { symlink(target.c_str(), (dir + "/" + name).c_str()); }
+    // False where the machine does not let the test mount one.
+    bool mountSmall(const char* options)
+    {
+        mounted = mount("tessaline-test", dir.c_str(), "tmpfs", 0, options) == 0;
+        return mounted;
+    }
+    bool fill() const
+    {
+        const int fd = open((dir + "/filler").c_str(), O_WRONLY | O_CREAT, 0644);
+        const std::string block(4096, 'f');
+        while (write(fd, block.data(), block.size()) > 0) {
+        }
+        while (write(fd, "f", 1) > 0) {
+        }
+        return close(fd) == 0;
+    }
+    bool readOnly() const { return mount("tessaline-test", dir.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=64k") == 0; }
+
+    std::string dir, path;
+    bool mounted = false;
+};
+
+// Each name in the folder with its kind, permission bits and contents (a
+// regular file's bytes, a link's target); nothing else is opened.
+std::map<std::string, std::string> snapshot(const std::string& dir)
+{
+    std::map<std::string, std::string> all;
+    DIR* d = opendir(dir.c_str());
+    while (dirent* e = d ? readdir(d) : nullptr) {
+        const std::string name = e->d_name;
+        if (name == "." || name == "..")
+            continue;
+        const std::string file = dir + "/" + name;
+        struct stat st {};
+        lstat(file.c_str(), &st);
+        std::ostringstream line;
+        line << (S_ISREG(st.st_mode) ? "file" : S_ISLNK(st.st_mode) ? "link" : S_ISDIR(st.st_mode) ? "dir" : "other")
+             << ' ' << std::oct << (st.st_mode & 07777) << ' ';
+        if (S_ISREG(st.st_mode)) {
+            std::ifstream in(file, std::ios::binary);
+            line << in.rdbuf();
+        } else if (S_ISLNK(st.st_mode)) {
+            char target[256] = {};
+            line << std::string(target, std::max<ssize_t>(0, readlink(file.c_str(), target, sizeof target)));
+        }
+        all[name] = line.str();
+    }
+    if (d)
+        closedir(d);
+    return all;
+}
+
+// The folder as it should be: as before, but for the table's bytes.
+std::map<std::string, std::string> withTable(std::map<std::string, std::string> before, const char* bytes)
+{
+    if (bytes) {
+        std::string& table = before["scores.kes"];
+        table = table.substr(0, table.find(' ', table.find(' ') + 1) + 1) + bytes;
+    }
+    return before;
+}
+
+enum class Told {
+    SAVED,        // back on the menu
+    NOT_SAVED,    // "Score not saved" until Return
+    NOT_ASKED,    // no name asked; Return goes back to the menu
+    STILL_ASKING, // Return keeps the entry open for another name
+};
+
+struct FileCase {
+    const char* what;
+    // Lays out the folder; false when the machine cannot, with the reason.
+    std::function<bool(Folder&, std::string& why)> make;
+    const char* afterRewrite; // the table's bytes; null: the folder unchanged
+    Told told;
+    const char* afterEntry;
+    std::string name = "kim";
+    const char* shownFirst = nullptr; // the high-score screen's first name, when it matters
+};
+
+void PrintTo(const FileCase& c, std::ostream* os) { *os << c.what; }
+
+// The usual table in the folder, with the given mode.
+std::function<bool(Folder&, std::string&)> table(const std::string& text, mode_t mode = 0644)
+{
+    return [text, mode](Folder& f, std::string&) {
+        f.put("scores.kes", text, mode);
+        return true;
+    };
+}
+
+const FileCase FILE_CASES[] = {
+    {"a plain table", table(TABLE), REWRITTEN.c_str(), Told::SAVED, ENTERED.c_str()},
+    {"mode 600 is kept", table(TABLE, 0600), REWRITTEN.c_str(), Told::SAVED, ENTERED.c_str()},
+    {"a read-only table", table(TABLE, 0444), nullptr, Told::NOT_SAVED, nullptr},
+    {"no table: none is made",
+     [](Folder&, std::string&) { return true; }, nullptr, Told::NOT_ASKED, nullptr},
+    {"the table a link to a table",
+     [](Folder& f, std::string&) {
+         f.put("real.kes", TABLE);
+         f.link("real.kes", "scores.kes");
+         return true;
+     },
+     nullptr, Told::NOT_SAVED, nullptr},
+    {"links at temporary names",
+     [](Folder& f, std::string&) {
+         f.put("scores.kes", TABLE);
+         f.put("victim", "precious\n");
+         for (const char* name : {".new", ".tmp", "~", ".XXXXXX"})
+             f.link("victim", std::string("scores.kes") + name);
+         return true;
+     },
+     REWRITTEN.c_str(), Told::SAVED, ENTERED.c_str()},
+    {"a FIFO at a temporary name",
+     [](Folder& f, std::string&) {
+         f.put("scores.kes", TABLE);
+         return mkfifo((f.path + ".new").c_str(), 0644) == 0;
+     },
+     REWRITTEN.c_str(), Told::SAVED, ENTERED.c_str()},
+    {"the table a FIFO",
+     [](Folder& f, std::string&) { return mkfifo(f.path.c_str(), 0644) == 0; }, nullptr, Told::NOT_ASKED, nullptr},
+    {"the table a link to /dev/zero",
+     [](Folder& f, std::string&) {
+         f.link("/dev/zero", "scores.kes");
+         return true;
+     },
+     nullptr, Told::NOT_ASKED, nullptr},
+    {"the table a directory",
+     [](Folder& f, std::string&) { return mkdir(f.path.c_str(), 0755) == 0; }, nullptr, Told::NOT_ASKED, nullptr},
+    {"a full disk",
+     [](Folder& f, std::string& why) {
+         why = "cannot mount a small file system here (needs root and mount rights)";
+         if (!f.mountSmall("size=16k"))
+             return false;
+         f.put("scores.kes", TABLE);
+         return f.fill();
+     },
+     nullptr, Told::NOT_SAVED, nullptr},
+    {"a read-only folder",
+     [](Folder& f, std::string& why) {
+         why = "cannot mount a small file system here (needs root and mount rights)";
+         if (!f.mountSmall("size=64k"))
+             return false;
+         f.put("scores.kes", TABLE);
+         return f.readOnly();
+     },
+     nullptr, Told::NOT_SAVED, nullptr},
+    {"over the size limit: a long first line", table(std::string(HIGH_SCORE_FILE_MAX_BYTES, 'x') + "\n" + TABLE_ROWS),
+     nullptr, Told::NOT_ASKED, nullptr},
+    {"over the size limit: long names", table(LONG_NAMES), nullptr, Told::NOT_ASKED, nullptr},
+    {"as big as may be: a longer name would cross the limit", table(FULL_SIZE), nullptr, Told::NOT_SAVED, nullptr,
+     "kimberly"},
+    {"as big as may be: the name and the row take no more room", table(FULL_SIZE), FULL_SIZE_REWRITTEN.c_str(),
+     Told::SAVED, FULL_SIZE_ENTERED.c_str()},
+    {"an unsorted table: the lowest drops", table(UNSORTED),
+     "Best\nann\n500\nbob\n9000\nkim\n100\ndee\n7000\neve\n3000\n", Told::SAVED,
+     "Best\nann\n500\nbob\n9000\nkim\n8000\ndee\n7000\neve\n3000\n"},
+    {"the name ___", table(TABLE), nullptr, Told::STILL_ASKING, nullptr, "___"},
+    {"a name in Latin-1", table(LATIN1),
+     "Best\nJ\xfcrgen\n9000\nkim\n7000\ncyd\n5000\ndee\n3000\neve\n1000\n", Told::SAVED,
+     "Best\nJ\xfcrgen\n9000\nkim\n8000\n___\n7000\ncyd\n5000\ndee\n3000\n", "kim", "J?rgen"},
+};
+
+} // namespace
+
+class EndScreenFiles : public EndScreenTest, public ::testing::WithParamInterface<FileCase> {
+protected:
+    // The end screen after a game of 8000 points, the player typing the
+    // row's name and Return.
+    void enterThroughTheEndScreen(const std::string& path)
+    {
+        JustEndedState::path = path;
+        justEndedState.setFinalScore(8000);
+        endGame(false);
+        frame(1100);
+        const Told told = GetParam().told;
+        EXPECT_EQ(shownOnScreen(justEndedState.promptText), told != Told::NOT_ASKED);
+        type(GetParam().name);
+        press(input::KC_RETURN, '\r');
+        frame(1200);
+        switch (told) {
+        case Told::SAVED:
+        case Told::NOT_ASKED:
+            EXPECT_EQ(top(), &menuState);
+            return;
+        case Told::NOT_SAVED:
+            ASSERT_EQ(top(), &justEndedState);
+            EXPECT_EQ(caption(justEndedState.promptText), "Score not saved");
+            EXPECT_TRUE(shownOnScreen(justEndedState.promptText));
+            EXPECT_FALSE(shownOnScreen(justEndedState.nameText));
+            type("more");
+            press(input::KC_RETURN, '\r');
+            break;
+        case Told::STILL_ASKING:
+            ASSERT_EQ(top(), &justEndedState);
+            EXPECT_EQ(caption(justEndedState.promptText), "Well played.  Enter your name:");
+            EXPECT_EQ(caption(justEndedState.nameText), GetParam().name + "_");
+            // Letting the entry go leaves the table as it is.
+            for (std::size_t i = 0; i < GetParam().name.size(); ++i)
+                press(input::KC_BACK);
+            press(input::KC_RETURN, '\r');
+            break;
+        }
+        EXPECT_EQ(top(), &menuState);
+    }
+};
+
+TEST_P(EndScreenFiles, TheTableIsRewrittenWholeOrLeftAsItWas)
+{
+    const FileCase& c = GetParam();
+    std::string why;
+    {
+        SCOPED_TRACE("the rewrite");
+        Folder f;
+        ASSERT_FALSE(f.dir.empty());
+        if (!c.make(f, why))
+            GTEST_SKIP() << why;
+        const auto before = snapshot(f.dir);
+        EXPECT_EQ(rewriteHighScores(c.name, f.path), c.afterRewrite != nullptr);
+        EXPECT_EQ(snapshot(f.dir), withTable(before, c.afterRewrite));
+    }
+    {
+        SCOPED_TRACE("the end screen");
+        Folder f;
+        ASSERT_TRUE(c.make(f, why));
+        const auto before = snapshot(f.dir);
+        enterThroughTheEndScreen(f.path);
+        EXPECT_EQ(snapshot(f.dir), withTable(before, c.afterEntry));
+
+        // What the high-score screen makes of the table now.
+        HighScoresState::path = f.path;
+        game->changeState(&highScoresState);
+        if (c.shownFirst) {
+            EXPECT_EQ(caption(highScoresState.nameTexts[0]), c.shownFirst);
+        }
+        game->changeState(&menuState);
+        HighScoresState::path = HIGH_SCORE_FILE;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, EndScreenFiles, ::testing::ValuesIn(FILE_CASES));

@@ -149,6 +149,9 @@ struct ScoreFile {
     const char* scores[5];
 };
 
+// The first 4,096 bytes end in the middle of the first score.
+const std::string OVER_LIMIT = std::string(HIGH_SCORE_FILE_MAX_BYTES - 7, 'x') + "\nann 1000\nb 1\nc 1\nd 1\ne 1\n";
+
 const ScoreFile SCORE_FILES[] = {
     {"missing", nullptr, {"", "", "", "", ""}, {"0", "0", "0", "0", "0"}},
     {"whole", "Best\nann\n9000\nbob\n7000\ncyd\n5000\ndee\n3000\neve\n1000\n",
@@ -163,6 +166,11 @@ const ScoreFile SCORE_FILES[] = {
      {"0", "0", "0", "0", "0"}},
     {"long name", "x\nAbcdefghijAbcdefghijAbcdefghijAbcdefghij 7\nb 1\nc 1\nd 1\ne 1\n",
      {"AbcdefghijAbcdefghijAbcdefghijAbcdefghij", "b", "c", "d", "e"}, {"7", "1", "1", "1", "1"}},
+    // The engine's text takes only valid UTF-8.
+    {"names not in UTF-8", "x\nJ\xfcrgen 5\n\xff 4\nok\xc3\xa9 3\n\xf0\x9f\x9a\x80 2\nab\xe2\x82 1\n",
+     {"J?rgen", "?", "ok\xc3\xa9", "\xf0\x9f\x9a\x80", "ab??"}, {"5", "4", "3", "2", "1"}},
+    // Refused whole: never shown cut, as 1000 became 10 once.
+    {"over the size limit", OVER_LIMIT.c_str(), {"", "", "", "", ""}, {"0", "0", "0", "0", "0"}},
 };
 
 } // namespace

@@ -4,7 +4,8 @@
 # back from screenshots.
 #   play.sh SCENARIO TESSALINE WINDOWSHOT PPMLIT CONFIGDIR
 # Scenarios: keys (play, steer and shoot, pause and resume, Escape back to
-# the menu) and whole_game (a whole game to the end screen and back).
+# the menu), whole_game (a whole game to the end screen and back) and
+# high_score (a game whose score makes the table, and a name typed into it).
 set -u
 scenario=$1 game=$2 shot=$3 region=$4 config=$5
 [ -n "${DISPLAY:-}" ] || { echo "no DISPLAY: skipped"; exit 77; }
@@ -196,6 +197,48 @@ whole_game)
     fail "the end screen went away on a key other than Return"
   key Return
   back_to_menu_and_quit
+  ;;
+high_score)
+  # A table that any finished game makes: a game without a key scores 0.
+  printf 'Best\nann\n900\nbob\n700\ncyd\n-1\ndee\n-3\neve\n-5\n' >"$run/scores.kes"
+  chmod 640 "$run/scores.kes"
+  reach_menu
+  start_play
+  # Nobody steers or fires: the asteroid waves aimed at the start position
+  # take the lives one by one, some 70 s into the song.
+  t0=$(date +%s)
+  while :; do
+    [ $(( $(date +%s) - t0 )) -lt 200 ] || fail "no end screen after 200 s"
+    sleep 1
+    snap frame
+    if [ "$(bright frame $TOP_MIDDLE)" -gt 40 ]; then
+      sleep 0.5; snap ended
+      [ "$(measure frame 0 0 800 600)" = "$(measure ended 0 0 800 600)" ] && break
+    fi
+  done
+  echo "end screen after $(( $(date +%s) - t0 )) s"
+  # The prompt and the name line under the outcome line.
+  NAME_LINE="335 75 560 100"
+  [ "$(bright ended 335 50 780 75)" -gt 40 ] || fail "no name asked for"
+  # Typed as a player types: the pointer rests over the window, which has
+  # the focus.
+  for k in k i x BackSpace m; do
+    xdotool key "$k" 2>/dev/null
+    sleep 0.15
+  done
+  sleep 0.3; snap typed
+  [ "$(bright typed $NAME_LINE)" -gt $(( $(bright ended $NAME_LINE) + 20 )) ] || fail "the typed name does not show"
+  xdotool key Return 2>/dev/null
+  wait_for menu2 "$MENU_PLAY" 20 || fail "Return did not go back to the menu"
+  want=$'Best\nann\n900\nbob\n700\nkim\n0\ncyd\n-1\ndee\n-3'
+  [ "$(cat "$run/scores.kes")" = "$want" ] || fail "the table on disk: $(cat -A "$run/scores.kes")"
+  [ "$(stat -c %a "$run/scores.kes")" = 640 ] || fail "the table's mode became $(stat -c %a "$run/scores.kes")"
+  left=$(cd "$run" && ls -A | grep '^scores\.kes.' || true)
+  [ -z "$left" ] || fail "left beside the table: $left"
+  echo "the table on disk: $(tr '\n' ' ' <"$run/scores.kes")"
+  key Escape
+  wait_exit 30 || fail "game still running after Escape on the menu"
+  [ "$status" -eq 0 ] || fail "exit status $status"
   ;;
 *)
   fail "unknown scenario $scenario"

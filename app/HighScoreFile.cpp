@@ -1,6 +1,5 @@
 #include "app/HighScoreFile.h"
 
-#include <cerrno>
 #include <sstream>
 #include <utility>
 
@@ -14,6 +13,12 @@ namespace {
 const int ROWS = static_cast<int>(HighScoreTable().size());
 // A first line and a name and a score per row.
 const int WHOLE_TABLE_READS = 1 + 2 * ROWS;
+
+void stripCarriageReturn(std::string& s)
+{
+    if (!s.empty() && s.back() == '\r')
+        s.pop_back();
+}
 
 // Exactly the characters a token read stops at.
 bool isSeparator(char c)
@@ -37,8 +42,7 @@ int parse(std::istream& in, std::string& firstLine, HighScoreTable& table)
     int good = 0;
     std::string line;
     if (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
+        stripCarriageReturn(line);
         text = line;
         firstLine = line;
         ++good;
@@ -125,41 +129,37 @@ int enter(HighScoreTable& rows, int score, const std::string& name)
     return rank;
 }
 
-// The length of the valid UTF-8 sequence at text[i], or 0. Overlong forms,
-// surrogates and code points past U+10FFFF are not valid.
+// The well-formed UTF-8 sequences by their lead byte: their length and the
+// range of their second byte (the others are 0x80 to 0xBF). The narrow
+// ranges keep out overlong forms, surrogates and code points past U+10FFFF.
+struct Utf8Lead {
+    unsigned char first, last;
+    std::size_t length;
+    unsigned char low, high;
+};
+const Utf8Lead UTF8_LEADS[] = {
+    {0xC2, 0xDF, 2, 0x80, 0xBF}, {0xE0, 0xE0, 3, 0xA0, 0xBF}, {0xE1, 0xEC, 3, 0x80, 0xBF},
+    {0xED, 0xED, 3, 0x80, 0x9F}, {0xEE, 0xEF, 3, 0x80, 0xBF}, {0xF0, 0xF0, 4, 0x90, 0xBF},
+    {0xF1, 0xF3, 4, 0x80, 0xBF}, {0xF4, 0xF4, 4, 0x80, 0x8F},
+};
+
+// The length of the well-formed UTF-8 sequence at text[i], or 0.
 std::size_t utf8Length(const std::string& text, std::size_t i)
 {
     const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char lead = byte(i);
-    if (lead < 0x80)
+    if (byte(i) < 0x80)
         return 1;
-    std::size_t length = 0;
-    unsigned char low = 0x80, high = 0xBF; // the second byte's range
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0)
-            low = 0xA0;
-        if (lead == 0xED)
-            high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0)
-            low = 0x90;
-        if (lead == 0xF4)
-            high = 0x8F;
-    } else {
-        return 0;
-    }
-    if (i + length > text.size())
-        return 0;
-    if (byte(i + 1) < low || byte(i + 1) > high)
-        return 0;
-    for (std::size_t k = 2; k < length; ++k)
-        if (byte(i + k) < 0x80 || byte(i + k) > 0xBF)
+    for (const Utf8Lead& lead : UTF8_LEADS) {
+        if (byte(i) < lead.first || byte(i) > lead.last)
+            continue;
+        if (i + lead.length > text.size() || byte(i + 1) < lead.low || byte(i + 1) > lead.high)
             return 0;
-    return length;
+        for (std::size_t k = 2; k < lead.length; ++k)
+            if (byte(i + k) < 0x80 || byte(i + k) > 0xBF)
+                return 0;
+        return lead.length;
+    }
+    return 0;
 }
 
 } // namespace

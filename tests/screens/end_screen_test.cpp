@@ -275,9 +275,9 @@ struct Folder {
     }
     void link(const std::string& target, const std::string& name) const { symlink(target.c_str(), (dir + "/" + name).c_str()); }
     // False where the machine does not let the test mount one.
-    bool mountSmall(const char* options)
+    bool mountSmall()
     {
-        mounted = mount("tessaline-test", dir.c_str(), "tmpfs", 0, options) == 0;
+        mounted = mount("tessaline-test", dir.c_str(), "tmpfs", 0, SMALL) == 0;
         return mounted;
     }
     bool fill() const
@@ -290,7 +290,9 @@ struct Folder {
         }
         return close(fd) == 0;
     }
-    bool readOnly() const { return mount("tessaline-test", dir.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=64k") == 0; }
+    bool readOnly() const { return mount("tessaline-test", dir.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, SMALL) == 0; }
+
+    static constexpr const char* SMALL = "size=16k";
 
     std::string dir, path;
     bool mounted = false;
@@ -365,6 +367,19 @@ std::function<bool(Folder&, std::string&)> table(const std::string& text, mode_t
     };
 }
 
+// The usual table on a small file system of its own, which `then` fills or
+// makes read-only.
+std::function<bool(Folder&, std::string&)> onSmallFileSystem(bool (Folder::*then)() const)
+{
+    return [then](Folder& f, std::string& why) {
+        why = "cannot mount a small file system here (needs root and mount rights)";
+        if (!f.mountSmall())
+            return false;
+        f.put("scores.kes", TABLE);
+        return (f.*then)();
+    };
+}
+
 const FileCase FILE_CASES[] = {
     {"a plain table", table(TABLE), REWRITTEN.c_str(), Told::SAVED, ENTERED.c_str()},
     {"mode 600 is kept", table(TABLE, 0600), REWRITTEN.c_str(), Told::SAVED, ENTERED.c_str()},
@@ -403,24 +418,8 @@ const FileCase FILE_CASES[] = {
      nullptr, Told::NOT_ASKED, nullptr},
     {"the table a directory",
      [](Folder& f, std::string&) { return mkdir(f.path.c_str(), 0755) == 0; }, nullptr, Told::NOT_ASKED, nullptr},
-    {"a full disk",
-     [](Folder& f, std::string& why) {
-         why = "cannot mount a small file system here (needs root and mount rights)";
-         if (!f.mountSmall("size=16k"))
-             return false;
-         f.put("scores.kes", TABLE);
-         return f.fill();
-     },
-     nullptr, Told::NOT_SAVED, nullptr},
-    {"a read-only folder",
-     [](Folder& f, std::string& why) {
-         why = "cannot mount a small file system here (needs root and mount rights)";
-         if (!f.mountSmall("size=64k"))
-             return false;
-         f.put("scores.kes", TABLE);
-         return f.readOnly();
-     },
-     nullptr, Told::NOT_SAVED, nullptr},
+    {"a full disk", onSmallFileSystem(&Folder::fill), nullptr, Told::NOT_SAVED, nullptr},
+    {"a read-only folder", onSmallFileSystem(&Folder::readOnly), nullptr, Told::NOT_SAVED, nullptr},
     {"over the size limit: a long first line", table(std::string(HIGH_SCORE_FILE_MAX_BYTES, 'x') + "\n" + TABLE_ROWS),
      nullptr, Told::NOT_ASKED, nullptr},
     {"over the size limit: long names", table(LONG_NAMES), nullptr, Told::NOT_ASKED, nullptr},

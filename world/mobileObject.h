@@ -33,6 +33,13 @@ public:
     void addDamage(float amount);
     // place() and updateBounds() on the object's own position.
     void refresh();
+    // Where to draw the object when song time lies the share stepFraction
+    // (0 to 1) of a step past the last step: between its placements at the
+    // end of the last two steps, or where it stands when it was placed anew.
+    Placement drawnPlacement(float stepFraction) const
+    {
+        return placedAnew ? placement : placementBetween(previousPlacement, placement, stepFraction);
+    }
 
     float size;
     float halfExtentU;
@@ -44,6 +51,12 @@ public:
     float heading;
     PositionSpec position;
     Placement placement;
+    // The placement at the end of the step before the last one.
+    Placement previousPlacement;
+    // The object entered the world, or was set down somewhere rather than
+    // moved, in the last step (or outside any step since): there is no way
+    // between two placements to draw.
+    bool placedAnew = true;
     int side;  // 0 enemy, 1 player
     float hitPoints;
     float damageFactor;

@@ -164,7 +164,7 @@ void gameWorld::runStep()
         phase = PHASE_PLAYING;
     else if (phase == PHASE_PLAYING)
         stepPlaying();
-    showStepEvents(removedBefore);
+    showNewEvents(removedBefore);
 }
 
 void gameWorld::rememberPlacements()
@@ -183,6 +183,11 @@ void gameWorld::beginFrame()
             o->frameEvents.clear();
         frameEventsToEmpty = false;
     }
+    // Codes raised outside any step (the additions of start(), which come
+    // before the first step, or whatever was raised while the world stood
+    // paused) belong to this update's view: the first step of play empties
+    // them, and a resume may skip the step that would have shown them.
+    showNewEvents(removedObjects.size());
     if (player)
         player->beginInput();
 }
@@ -200,7 +205,7 @@ void gameWorld::endFrame(int steps, int firstPreviousMs)
         section->previousFrameMs = firstPreviousMs;
 }
 
-void gameWorld::showStepEvents(size_t removedBefore)
+void gameWorld::showNewEvents(size_t removedBefore)
 {
     auto show = [this](mobileObject* o) {
         if (o->eventsShown != static_cast<int>(o->events.size())) {

@@ -102,8 +102,10 @@ private:
     void retireRemoved();
     // Drops every link to gone held by objects that outlive it.
     void forgetObject(const mobileObject* gone);
-    // Copies each step's event codes into the render frame's view.
-    void showStepEvents(std::size_t removedBefore);
+    // Copies the event codes raised since they were last shown into the
+    // render frame's view: of the live objects, and of the objects removed
+    // from removedBefore on.
+    void showNewEvents(std::size_t removedBefore);
 
     std::vector<mobileObject*> deleting;  // reused every frame
     std::size_t retired = 0;                  // removedObjects already forgotten

@@ -223,9 +223,9 @@ TEST(FixedStep, TheScreenSeesTheWholeRenderFrameOnce)
     auto* staying = new bullet(0.0f, &w, PositionSpec::at(0.6f, 1.0f));
     w.addObject(staying);
     g.frame(48);
-    // The codes of every step as it left them: the code of the addition was
-    // emptied by the first step, as a 16-ms frame would have.
-    EXPECT_TRUE(staying->frameEvents.empty());
+    // The code of the addition, raised outside any step, is shown before the
+    // first step empties it; the steps themselves raised nothing.
+    EXPECT_EQ(staying->frameEvents, std::vector<int>{EVENT_ADDED});
     // Left the tube in the first step; still readable until the next update.
     ASSERT_EQ(w.removedObjects.size(), 1u);
     EXPECT_EQ(w.removedObjects[0], leaving);
@@ -252,6 +252,46 @@ TEST(FixedStep, TheScreenSeesTheWholeRenderFrameOnce)
     EXPECT_TRUE(p.frameEvents.empty());
     EXPECT_TRUE(shot->frameEvents.empty());
     EXPECT_EQ(w.section->previousFrameMs, w.section->currentFrameMs);
+}
+
+TEST(FixedStep, CodesRaisedBeforeTheFirstStepReachTheScreenWhateverStepComesFirst)
+{
+    // start() adds the player before any step. After a pause and a resume
+    // the first step is a step of play, which empties every object's codes
+    // as it moves it.
+    struct Case {
+        const char* what;
+        std::vector<int> framesBeforePause;  // ms each
+        int pausedFrames;
+        int firstFrameAfterMs;
+    };
+    const Case cases[] = {
+        {"no pause: the first step leaves the ready phase", {}, -1, 16},
+        {"paused before any frame", {}, 0, 16},
+        {"paused after a frame without a step", {5}, 3, 16},
+        {"paused for long, then a frame of several steps", {}, 300, 100},
+        {"paused, then a stall", {5}, 10, 2000},
+    };
+    for (const Case& c : cases) {
+        Game g;
+        gameWorld& w = *g.world;
+        const std::vector<mobileObject*> first = w.objects;
+        for (int ms : c.framesBeforePause)
+            g.frame(ms);
+        if (c.pausedFrames >= 0) {
+            g.pause();
+            for (int i = 0; i < c.pausedFrames; ++i)
+                g.frame(16);
+            g.resume();
+        }
+        g.frame(c.firstFrameAfterMs);
+        ASSERT_EQ(w.phase, PHASE_PLAYING) << c.what;
+        for (const mobileObject* o : first)
+            EXPECT_TRUE(o->hasFrameEvent(EVENT_ADDED)) << c.what << ": type " << o->type;
+        // Shown once: the next update's view no longer has them.
+        g.frame(16);
+        EXPECT_FALSE(w.player->hasFrameEvent(EVENT_ADDED)) << c.what;
+    }
 }
 
 // ---------------------------------------------------------------- drawing

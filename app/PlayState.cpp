@@ -135,6 +135,12 @@ void PlayState::setupCamera()
 
 void PlayState::placeCamera(const Placement& p) { setCameraPosition(play::cameraFor(p.x, p.z)); }
 
+void PlayState::followPlayer()
+{
+    if (!shake.shaking)
+        placeCamera(world->player->drawnPlacement(world->drawFraction));
+}
+
 play::Vec3 PlayState::cameraPosition() const
 {
     const Ogre::Vector3& at = camera->getPosition();
@@ -308,8 +314,7 @@ bool PlayState::frameStarted(const Ogre::FrameEvent&)
 
     world->update(int(sound.getPositionMs(SOUND_GAME_MUSIC)));
     updateHud();
-    if (!shake.shaking)
-        placeCamera(world->player->placement);
+    followPlayer();
 
     const play::FrameSteps steps = play::stepsFor(world->phase);
     if (steps.endGame) {
@@ -415,7 +420,9 @@ void PlayState::updateLiveModels()
             continue;
         auto* o = static_cast<mobileObject*>(link->object);
         const int t = o->type;
-        place(f->root, o->placement);
+        // Where the object is at the frame's own song time, not where the
+        // last whole step left it: motion stays even whatever the frame rate.
+        place(f->root, o->drawnPlacement(world->drawFraction));
         f->update(nowMs);
         if (beat && play::takesBeatPulse(t))
             f->startAnimation(2, false, nowMs);

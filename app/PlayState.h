@@ -42,6 +42,9 @@ public:
 
     void pollInput();
     void placeCamera(const Placement& p);
+    // Unless a shake runs, the camera follows the player's ship where the
+    // frame draws it.
+    void followPlayer();
     void setupCamera();
     void setupLights();
     void setupHud();

@@ -11,6 +11,7 @@
 #include "world/gameWorld.h"
 #include "world/kestor.h"
 #include "world/mobileObject.h"
+#include "world/sharedConstants.h"
 
 #include <OgreCamera.h>
 #include <OgreDefaultHardwareBufferManager.h>
@@ -301,6 +302,56 @@ TEST_F(PlayFigures, DamagePosesRunOnInsteadOfRestartingEveryFrame)
     for (int id : {3, 4, 5})
         EXPECT_EQ(std::find(f->activeAnimations.begin(), f->activeAnimations.end(), id), f->activeAnimations.end())
             << "pose " << id << " still running";
+}
+
+TEST_F(PlayFigures, AShipSteeredSteadilyAndABulletInFlightAreDrawnAdvancingEvenly)
+{
+    frame();
+    kestor* player = screen.world->player;
+    player->respawning = false;
+    player->active = true;
+    player->setPosition(0.5f, 0.0f);
+    struct Case {
+        const char* what;
+        long long frameUs;
+    };
+    const Case cases[] = {{"60 Hz", 16667}, {"75 Hz", 13333}, {"144 Hz", 6944}, {"30 Hz", 33333}};
+    for (const Case& c : cases) {
+        auto* shot = new bullet(0.0f, screen.world, PositionSpec::at(0.3f, 0.5f));  // flies +v
+        screen.world->addObject(shot);
+        const mobileObject* movers[] = {player, shot};
+        std::vector<Ogre::Vector3> drawn[3];  // the ship, the bullet, the camera
+        for (int frame = 0; frame < 50; ++frame) {
+            clock.advanceUs(c.frameUs);
+            screen.nowMs = int(plat::clock());
+            player->movePlusU();  // the key held down
+            screen.world->update(0);
+            screen.handleRemovedObjects();
+            screen.createNewModels();
+            screen.updateLiveModels();
+            screen.followPlayer();
+            for (int k = 0; k < 2; ++k)
+                drawn[k].push_back(figureOf(movers[k])->root->getPosition());
+            drawn[2].push_back(screen.camera->getPosition());
+        }
+        // From the third frame on (the bullet appears where it was fired),
+        // every frame moves each the same way within a few percent.
+        const char* names[] = {"ship", "bullet", "camera"};
+        for (int k = 0; k < 3; ++k) {
+            std::vector<float> way;
+            for (std::size_t i = 3; i < drawn[k].size(); ++i)
+                way.push_back(drawn[k][i].distance(drawn[k][i - 1]));
+            float mean = 0;
+            for (float w : way)
+                mean += w / float(way.size());
+            EXPECT_GT(mean, 0.0f) << c.what << ", " << names[k];
+            for (std::size_t i = 0; i < way.size(); ++i)
+                EXPECT_NEAR(way[i], mean, mean * 0.03f) << c.what << ", " << names[k] << ", frame " << i + 3;
+        }
+        // The bullet covers its speed's way along the tube in a frame.
+        const float along = BULLET_SPEED * float(c.frameUs) * 1e-6f * TUBE_LENGTH_SCALE;
+        EXPECT_NEAR(drawn[1].back().distance(drawn[1][drawn[1].size() - 2]), along, along * 0.03f) << c.what;
+    }
 }
 
 TEST_F(PlayFigures, ObjectsWithoutAFigureArePlayableAllTheSame)

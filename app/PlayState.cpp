@@ -47,14 +47,6 @@ const LightRow LIGHTS[] = {
 
 int clockMs() { return int(plat::clock()); }
 
-// The ship that fired a bullet: the bullet's owner, which the world clears
-// when that ship is deleted.
-const simulationObject* bulletShooter(const simulationObject* bullet)
-{
-    auto mobile = dynamic_cast<const mobileObject*>(bullet);
-    return mobile ? mobile->owner : nullptr;
-}
-
 // The latest end of an animation's tracks: how long it runs once started.
 int animationLength(const Model& figure, int id)
 {
@@ -113,7 +105,7 @@ void PlayState::enter()
     std::fill(std::begin(poseStartMs), std::end(poseStartMs), -1);
     nodePool = new NodePool(sceneManager);
     modelManager = new ModelManager(sceneManager);
-    ModelManager::setShooterLookup(bulletShooter);
+    ModelManager::setShooterLookup(shooterTypeOf);
     setupHud();
     shownPercent = -1;
     shownLives = -1;

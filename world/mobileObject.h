@@ -86,6 +86,12 @@ class bullet : public mobileObject {
 public:
     bullet();
     bullet(float heading, gameWorld* world, PositionSpec start);
+
+    // The type code of the ship that fired it (TYPE_NONE: none). Unlike the
+    // owner, which the world drops when that ship goes, it stays for the
+    // bullet's whole life, so its figure is styled after its shooter even
+    // when the shooter was removed before the figure was made.
+    int shooterType = TYPE_NONE;
 };
 
 class background_marker : public mobileObject {
@@ -94,6 +100,9 @@ public:
     background_marker(gameWorld* world, PositionSpec start);
     void setDefaults(gameWorld* world);
 };
+
+// The type code of the ship that fired o when o is a bullet, else TYPE_NONE.
+int shooterTypeOf(const simulationObject* o);
 
 // Contact damage both ways, applied later by the world.
 void collide(mobileObject& a, mobileObject& b);

@@ -80,6 +80,7 @@ bullet* ship::fireBullet(int cooldownMs)
     auto* b = new bullet(heading, world, position);
     b->side = side;
     b->owner = this;
+    b->shooterType = type;
     world->addObject(b);
     return b;
 }

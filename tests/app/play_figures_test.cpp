@@ -11,6 +11,7 @@
 #include "world/gameWorld.h"
 #include "world/kestor.h"
 #include "world/mobileObject.h"
+#include "world/ship.h"
 #include "world/sharedConstants.h"
 
 #include <OgreCamera.h>
@@ -73,6 +74,7 @@ protected:
         buffers = new Ogre::DefaultHardwareBufferManager();
         Ogre::MaterialManager::getSingleton().initialise();
         ModelManager::useFigureTable(&actors.table);
+        ModelManager::setShooterLookup(shooterTypeOf);
         screen.sceneManager = root->createSceneManager();
         screen.camera = screen.sceneManager->createCamera("PlayerCam");
         screen.nodePool = new NodePool(screen.sceneManager);
@@ -103,6 +105,7 @@ protected:
         delete root;
         delete buffers;
         ModelManager::useFigureTable(nullptr);
+        ModelManager::setShooterLookup(nullptr);
     }
 
     std::size_t entities() const { return screen.sceneManager->getMovableObjects("Entity").size(); }
@@ -247,6 +250,39 @@ TEST_F(PlayFigures, DestroyedEnemiesPlayTheirEndAndLeaveNothingBehind)
         EXPECT_EQ(entities(), withPlayer) << "round " << round;
     }
     EXPECT_EQ(screen.liveModels.size(), 1u);
+}
+
+TEST_F(PlayFigures, ABulletKeepsItsShootersStyleWhenTheShooterIsGoneBeforeItsFigureIsMade)
+{
+    frame();
+    struct Case {
+        int shooterType;
+        Ogre::Vector3 stretch;
+    };
+    const Case cases[] = {{25, {1, 1, 1}}, {5, {1.5f, 3, 1.5f}}};
+    for (const Case& c : cases) {
+        auto* shooter = new ship();
+        shooter->setDefaults(screen.world);
+        shooter->type = c.shooterType;
+        shooter->setPosition(0.25f, 1.0f);
+        shooter->setHeading(180.0f);
+        screen.world->addObject(shooter);
+        bullet* shot = shooter->fire(125);
+        ASSERT_NE(shot, nullptr);
+        // Destroyed at once; the update that shows the shot forgets it.
+        shooter->hitPoints = 0;
+        screen.world->removeObject(shooter);
+        clock.advance(32);
+        screen.nowMs += 32;
+        screen.world->update(0);
+        ASSERT_EQ(shot->owner, nullptr);
+        screen.handleRemovedObjects();
+        screen.createNewModels();
+        const Model* f = figureOf(shot);
+        ASSERT_NE(f, nullptr) << c.shooterType;
+        const Placement& p = shot->placement;
+        EXPECT_EQ(f->root->getScale(), Ogre::Vector3(p.scaleX, p.scaleY, p.scaleZ) * c.stretch) << c.shooterType;
+    }
 }
 
 TEST_F(PlayFigures, ThePlayersFigureIsRebuiltAfterEachLossWithoutLeaking)

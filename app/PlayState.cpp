@@ -47,23 +47,6 @@ const LightRow LIGHTS[] = {
 
 int clockMs() { return int(plat::clock()); }
 
-// The latest end of an animation's tracks: how long it runs once started.
-int animationLength(const Model& figure, int id)
-{
-    if (!figure.animationTable || id < 0 || id >= int(figure.animationTable->size()))
-        return 0;
-    int end = 0;
-    for (const Track& t : (*figure.animationTable)[id])
-        end = std::max(end, t.endMs());
-    return end;
-}
-
-bool isRunning(const Model& figure, int id)
-{
-    return std::find(figure.activeAnimations.begin(), figure.activeAnimations.end(), id) !=
-           figure.activeAnimations.end();
-}
-
 void place(Ogre::SceneNode* node, const Placement& p)
 {
     node->setPosition(p.x, p.z, p.y);
@@ -102,7 +85,6 @@ void PlayState::enter()
     fireArmed = true;
     steerSense = 1;
     shake.shaking = false;
-    std::fill(std::begin(poseStartMs), std::end(poseStartMs), -1);
     nodePool = new NodePool(sceneManager);
     modelManager = new ModelManager(sceneManager);
     ModelManager::setShooterLookup(shooterTypeOf);
@@ -453,7 +435,6 @@ void PlayState::rebuildPlayerFigure(ObjectModelLink* link)
     Model* figure = modelManager->createModel(PLAYER_TYPE_CODE, player->placement, player);
     link->model = figure;
     playerModel = figure;
-    std::fill(std::begin(poseStartMs), std::end(poseStartMs), -1);
     if (figure)
         trackPlayer(figure);
     else
@@ -476,19 +457,12 @@ void PlayState::updateDyingModels()
 
 void PlayState::startLivesPoses(Model* figure, int lives)
 {
-    // Each pose runs through once from its first start and then holds; a
-    // shot's animation may interrupt it, after which it goes on from where
-    // its own clock stands.
+    // Started anew every frame, each pose holds where the first frame's time
+    // of its first window takes it for as long as the lives stay low; a shot
+    // that empties the running list only interrupts it for that frame.
     const play::Poses poses = play::livesPoses(lives);
-    for (int i = 0; i < poses.count; ++i) {
-        const int id = poses.ids[i];
-        if (poseStartMs[id] < 0) {
-            poseStartMs[id] = nowMs;
-            figure->startAnimation(id, false, nowMs);
-        } else if (!isRunning(*figure, id) && nowMs - poseStartMs[id] <= animationLength(*figure, id)) {
-            figure->startAnimation(id, false, poseStartMs[id]);
-        }
-    }
+    for (int i = 0; i < poses.count; ++i)
+        figure->startAnimation(poses.ids[i], false, nowMs);
 }
 
 void PlayState::updatePlayerFigure()

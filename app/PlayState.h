@@ -92,10 +92,6 @@ private:
     void deleteLinks(std::list<ObjectModelLink*>& links);
     play::Vec3 cameraPosition() const;
     void setCameraPosition(const play::Vec3& p);
-
-    // The clock time at which each damage pose (3 to 5) of the current
-    // player figure was first started; -1 when not yet.
-    int poseStartMs[6] = {-1, -1, -1, -1, -1, -1};
 };
 
 // The game music's volume as this screen leaves it (kept across games), and

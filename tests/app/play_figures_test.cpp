@@ -187,7 +187,7 @@ TEST_F(PlayFigures, NewObjectsGetFiguresNewestFirstAndThePlayerIsTracked)
               Ogre::Vector3(a->placement.x, a->placement.z, a->placement.y));
 }
 
-TEST_F(PlayFigures, APlainEnemyShowsAHitOnTopOfItsIdleLoop)
+TEST_F(PlayFigures, APlainEnemysHitReplacesItsIdleLoopForGood)
 {
     mobileObject* bee = addEnemy(5);
     frame();
@@ -196,13 +196,13 @@ TEST_F(PlayFigures, APlainEnemyShowsAHitOnTopOfItsIdleLoop)
     EXPECT_EQ(running(f), std::vector<int>{1});
     raise(bee, EVENT_DAMAGED);
     screen.updateLiveModels();
-    EXPECT_EQ(running(f), (std::vector<int>{1, 2}));
+    EXPECT_EQ(running(f), std::vector<int>{2});
     EXPECT_TRUE(f->flashing);
-    // Once the hit is over the idle loop still runs.
+    // Once the hit is over nothing runs, and nothing starts again by itself.
     clearCodes(bee);
-    for (int i = 0; i < 30; ++i)
+    for (int i = 0; i < 60; ++i)
         frame();
-    EXPECT_EQ(running(f), std::vector<int>{1});
+    EXPECT_TRUE(running(f).empty());
 }
 
 TEST_F(PlayFigures, TentaclePowerShotPlaysItsOwnAnimation)
@@ -310,34 +310,35 @@ TEST_F(PlayFigures, ThePlayersFigureIsRebuiltAfterEachLossWithoutLeaking)
     }
 }
 
-TEST_F(PlayFigures, DamagePosesRunOnInsteadOfRestartingEveryFrame)
+TEST_F(PlayFigures, DamagePosesHoldTheirFirstWindowAndOutlastAShot)
 {
+    // The player's real figure: with two lives its animation 4 moves the fin
+    // of rear wing A1 (node 19) from (0, -1, 0) toward (14, 5, 13) in its
+    // first 500 ms; started anew every 16-ms frame it holds 16/500 of that.
+    ModelManager::useFigureTable(&gameFigureTable());
     frame();
     Model* f = screen.playerModel;
+    ASSERT_NE(f, nullptr);
+    ASSERT_EQ(f->nodeCount, 35);
     kestor* player = screen.world->player;
-    player->lives = 1;
-    screen.updatePlayerFigure();
-    const int started = screen.nowMs;
-    for (int id : {3, 4, 5})
-        EXPECT_EQ(f->animations[id].startMs, started) << id;
-    for (int i = 0; i < 5; ++i)
+    player->lives = 2;
+    const Ogre::Vector3 held = Ogre::Vector3(0, -1, 0) + Ogre::Vector3(14, 6, 13) * (16.0f / 500);
+    auto fin = [f] { return f->nodes[19]->getPosition(); };
+    for (int i = 0; i < 125; ++i)  // two seconds, far past the pose's 750 ms
         frame();
-    for (int id : {3, 4, 5})
-        EXPECT_EQ(f->animations[id].startMs, started) << "pose " << id << " restarted";
-    // A shot empties the running list; the poses then go on from where their
-    // own clock stands, and once over they are not started again.
-    raise(player, EVENT_FIRED);
+    EXPECT_TRUE(fin().positionEquals(held, 1e-3f)) << fin();
+    for (int id : {3, 4})
+        EXPECT_EQ(f->animations[id].startMs, screen.nowMs) << "pose " << id << " not started this frame";
+
+    // A shot plays animation 2 over the fins; once it is over the pose holds
+    // again.
     screen.nextFireAnimMs = 0;
-    screen.updatePlayerFigure();
-    clearCodes(player);
+    raise(player, EVENT_FIRED);
     frame();
-    EXPECT_NE(std::find(f->activeAnimations.begin(), f->activeAnimations.end(), 5), f->activeAnimations.end());
-    EXPECT_EQ(f->animations[5].startMs, started);
-    for (int i = 0; i < 40; ++i)
+    EXPECT_EQ(running(f), std::vector<int>{2});
+    for (int i = 0; i < 95; ++i)  // a second and a half
         frame();
-    for (int id : {3, 4, 5})
-        EXPECT_EQ(std::find(f->activeAnimations.begin(), f->activeAnimations.end(), id), f->activeAnimations.end())
-            << "pose " << id << " still running";
+    EXPECT_TRUE(fin().positionEquals(held, 1e-3f)) << fin();
 }
 
 TEST_F(PlayFigures, AShipSteeredSteadilyAndABulletInFlightAreDrawnAdvancingEvenly)

@@ -92,7 +92,9 @@ void PlayState::enter()
     shownPercent = -1;
     shownLives = -1;
     world = new gameWorld();
-    SoundManager& sound = SoundManager::getSingleton();
+    if (!sounds)
+        sounds = &SoundManager::getSingleton();
+    SoundManager& sound = *sounds;
     sound.play(SOUND_GAME_MUSIC);
     world->now = int(sound.getPositionMs(SOUND_GAME_MUSIC));
     world->clockOffset = world->now - clockMs();
@@ -198,10 +200,10 @@ void PlayState::exit()
     sceneManager = nullptr;
     camera = nullptr;
     viewport = nullptr;
-    SoundManager& sound = SoundManager::getSingleton();
-    sound.stop(SOUND_GAME_MUSIC);
-    sound.stop(SOUND_ENEMY_EXPLODE);
-    sound.stop(SOUND_PLAYER_SHOOT);
+    sounds->stop(SOUND_GAME_MUSIC);
+    sounds->stop(SOUND_ENEMY_EXPLODE);
+    sounds->stop(SOUND_PLAYER_SHOOT);
+    sounds = nullptr;
 }
 
 // ---------------------------------------------------------------- keys
@@ -210,7 +212,7 @@ void PlayState::keyPressed(KeyEvent* e)
 {
     const int key = e->getKey();
     if (key == input::KC_P) {
-        SoundManager& sound = SoundManager::getSingleton();
+        SoundManager& sound = *sounds;
         if (world->phase == PHASE_PAUSED) {
             sound.setPaused(SOUND_GAME_MUSIC, false);
             world->phase = PHASE_PLAYING;
@@ -273,7 +275,7 @@ bool PlayState::frameStarted(const Ogre::FrameEvent&)
     if (play::stepsFor(world->phase).pollKeys)
         pollInput();
 
-    SoundManager& sound = SoundManager::getSingleton();
+    SoundManager& sound = *sounds;
     const play::FadeStep fade = play::fadeMusic(musicVolume, frameMs);
     musicVolume = fade.volume;
     if (fade.setVolume)
@@ -353,8 +355,7 @@ void PlayState::onObjectRemoved(simulationObject* o)
     ObjectModelLink* link = *it;
     liveModels.erase(it);
     if (destroyedInFrame(*o) && o->type != TYPE_BULLET) {
-        SoundManager::getSingleton().play(o->type == TENTHEAD_TYPE_CODE ? SOUND_BOSS_EXPLODE
-                                                                        : SOUND_ENEMY_EXPLODE);
+        sounds->play(o->type == TENTHEAD_TYPE_CODE ? SOUND_BOSS_EXPLODE : SOUND_ENEMY_EXPLODE);
         if (link->model) {
             link->object = nullptr;  // deleted by the world's next update
             link->model->playAnimation(0, false, nowMs);
@@ -468,7 +469,7 @@ void PlayState::startLivesPoses(Model* figure, int lives)
 void PlayState::updatePlayerFigure()
 {
     kestor* player = world->player;
-    SoundManager& sound = SoundManager::getSingleton();
+    SoundManager& sound = *sounds;
     if (playerModel) {
         startLivesPoses(playerModel, player->lives);
         if (!playerModel->finished && player->hasFrameEvent(EVENT_FIRED)) {

@@ -19,6 +19,7 @@ class ModelManager;
 class Model;
 class NodePool;
 class TextItem;
+class SoundManager;
 struct Placement;
 
 // A world object and its figure (owned by the link; null when the object's
@@ -83,6 +84,9 @@ public:
     TextItem* pauseText = nullptr;
     int shownPercent = -1;
     int shownLives = -1;
+    // The sound manager the screen plays through: set by entry to the
+    // program's own unless a test gave another before, and let go by exit.
+    SoundManager* sounds = nullptr;
 
 private:
     void trackPlayer(Model* figure);

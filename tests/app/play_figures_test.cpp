@@ -3,6 +3,7 @@
 // rebuilt after each loss, and nothing left behind.
 #include "app/NodePool.h"
 #include "app/PlayState.h"
+#include "app/SoundManager.h"
 #include "figures/FigureTable.h"
 #include "model/Model.h"
 #include "model/ModelManager.h"
@@ -13,6 +14,7 @@
 #include "world/mobileObject.h"
 #include "world/ship.h"
 #include "world/sharedConstants.h"
+#include "tests/app/fake_audio.h"
 
 #include <OgreCamera.h>
 #include <OgreDefaultHardwareBufferManager.h>
@@ -75,6 +77,7 @@ protected:
         Ogre::MaterialManager::getSingleton().initialise();
         ModelManager::useFigureTable(&actors.table);
         ModelManager::setShooterLookup(shooterTypeOf);
+        screen.sounds = &sounds;
         screen.sceneManager = root->createSceneManager();
         screen.camera = screen.sceneManager->createCamera("PlayerCam");
         screen.nodePool = new NodePool(screen.sceneManager);
@@ -161,6 +164,8 @@ protected:
     static std::vector<int> running(const Model* m) { return m->activeAnimations; }
 
     plat::ManualClock clock{100000};
+    FakeSystem audio;
+    SoundManager sounds{&audio};
     ActorTable actors;
     Ogre::Root* root = nullptr;
     Ogre::DefaultHardwareBufferManager* buffers = nullptr;
@@ -282,6 +287,42 @@ TEST_F(PlayFigures, ABulletKeepsItsShootersStyleWhenTheShooterIsGoneBeforeItsFig
         ASSERT_NE(f, nullptr) << c.shooterType;
         const Placement& p = shot->placement;
         EXPECT_EQ(f->root->getScale(), Ogre::Vector3(p.scaleX, p.scaleY, p.scaleZ) * c.stretch) << c.shooterType;
+    }
+}
+
+TEST_F(PlayFigures, ARemovedObjectsSoundGoesByItsTypeAndWhetherItWasDestroyed)
+{
+    frame();
+    struct Case {
+        const char* what;
+        int type;
+        bool destroyed;
+        const char* sound;  // null: none
+    };
+    const Case cases[] = {
+        {"a tentacle head", 26, true, "./media/boss_explode.wav"},
+        {"a tentacle", 25, true, "./media/enemy_explode.wav"},
+        {"a bee", 5, true, "./media/enemy_explode.wav"},
+        {"a bullet", 8, true, nullptr},
+        {"a bee that left the tube", 5, false, nullptr},
+        {"a head that left the tube", 26, false, nullptr},
+    };
+    const char* explosions[] = {"./media/boss_explode.wav", "./media/enemy_explode.wav"};
+    for (const Case& c : cases) {
+        mobileObject* o = addEnemy(c.type);
+        frame();
+        ASSERT_NE(figureOf(o), nullptr) << c.what;
+        int before[2];
+        for (int k = 0; k < 2; ++k)
+            before[k] = audio.plays(explosions[k]);
+        if (c.destroyed)
+            o->hitPoints = 0;
+        screen.world->removeObject(o);
+        frame();
+        for (int k = 0; k < 2; ++k) {
+            const bool expected = c.sound && std::string(c.sound) == explosions[k];
+            EXPECT_EQ(audio.plays(explosions[k]) - before[k], expected ? 1 : 0) << c.what << ", " << explosions[k];
+        }
     }
 }
 

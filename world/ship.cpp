@@ -12,7 +12,8 @@ ship::ship()
     : handOverMs(-2), nextFormation(nullptr), fireMod(0), fireRem(0), fireOffsetMs(0), actionMod(0),
       actionRem(0), actionOffsetMs(0), noteShiftMs(0), fireCooldownMs(125), formationCallback(nullptr),
       moveMode(0), turnTarget(0.0f), turnIncreasing(false), turnRadius(0.0f), formation(nullptr), lives(0),
-      nextFireMs(-2), shotsFired(0), lastBullet(nullptr), fireQuery(nullptr), actionQuery(nullptr), driftRemaining(0.0f)
+      nextFireMs(-2), shotsFired(0), lastBullet(nullptr), fireQuery(nullptr), actionQuery(nullptr),
+      driftRemaining(0.0f)
 {
     setDefaults(nullptr);
 }

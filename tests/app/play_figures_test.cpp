@@ -1,6 +1,8 @@
 // The play screen's figure steps on a headless engine: figures made for new
-// objects, their reactions to events, destruction, the player's figure
-// rebuilt after each loss, and nothing left behind.
+// objects and drawn where their objects are at the frame's own time, their
+// reactions to events, the bullets' style, destruction with its sounds, the
+// player's figure rebuilt after each loss and its damage poses, and nothing
+// left behind.
 #include "app/NodePool.h"
 #include "app/PlayState.h"
 #include "app/SoundManager.h"
@@ -274,7 +276,8 @@ TEST_F(PlayFigures, ABulletKeepsItsShootersStyleWhenTheShooterIsGoneBeforeItsFig
         screen.world->addObject(shooter);
         bullet* shot = shooter->fire(125);
         ASSERT_NE(shot, nullptr);
-        // Destroyed at once; the update that shows the shot forgets it.
+        // Destroyed at once: the update that shows the shot forgets the
+        // shooter before the screen makes the bullet's figure.
         shooter->hitPoints = 0;
         screen.world->removeObject(shooter);
         clock.advance(32);
@@ -286,7 +289,8 @@ TEST_F(PlayFigures, ABulletKeepsItsShootersStyleWhenTheShooterIsGoneBeforeItsFig
         const Model* f = figureOf(shot);
         ASSERT_NE(f, nullptr) << c.shooterType;
         const Placement& p = shot->placement;
-        EXPECT_EQ(f->root->getScale(), Ogre::Vector3(p.scaleX, p.scaleY, p.scaleZ) * c.stretch) << c.shooterType;
+        EXPECT_EQ(f->root->getScale(), Ogre::Vector3(p.scaleX, p.scaleY, p.scaleZ) * c.stretch)
+            << c.shooterType;
     }
 }
 
@@ -321,7 +325,8 @@ TEST_F(PlayFigures, ARemovedObjectsSoundGoesByItsTypeAndWhetherItWasDestroyed)
         frame();
         for (int k = 0; k < 2; ++k) {
             const bool expected = c.sound && std::string(c.sound) == explosions[k];
-            EXPECT_EQ(audio.plays(explosions[k]) - before[k], expected ? 1 : 0) << c.what << ", " << explosions[k];
+            EXPECT_EQ(audio.plays(explosions[k]) - before[k], expected ? 1 : 0)
+                << c.what << ", " << explosions[k];
         }
     }
 }

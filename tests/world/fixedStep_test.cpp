@@ -1,6 +1,7 @@
 // The world's fixed steps: how render frames of any length turn into 16-ms
-// steps of song time, what the keys do across the steps of one frame, and
-// what the play screen finds after an update.
+// steps of song time, what the keys do across the steps of one frame, what
+// the play screen finds after an update, and where it draws each object
+// between two steps.
 #include "worldHarness.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,9 @@
 // The same game at every frame rate: whole songs played with the same keys
 // in song time, at render frames of 1, 8, 16 and 33 ms and at irregular
 // frames with half-second stalls, launch the same waves at the same song
-// times, see the same shots from every kind of enemy, the same hits on the
-// player, the same score and the same end.
+// times, see the same shots from every kind of enemy (the boss ships' varied
+// shots among them, also across pauses), the same hits on the player, the
+// same score and the same end.
 #include "worldHarness.h"
 
 #include <gtest/gtest.h>
@@ -323,5 +324,6 @@ TEST(SameGameAtEveryFrameRate, BossShotsVaryEverySecondShotWhateverTheFramesAndP
     expectSameGame(r, play(every(16), Keys::none, shortened, paused), "paused");
     // Resumed with the music a millisecond on, so that every later step
     // falls on an odd millisecond: still about half.
-    expectBossShotsVary(play(every(16), Keys::none, shortened, {29 * KEY_PERIOD_MS, 1}), "resumed off by 1 ms");
+    const Pauses offByOne{29 * KEY_PERIOD_MS, 1};
+    expectBossShotsVary(play(every(16), Keys::none, shortened, offByOne), "resumed off by 1 ms");
 }

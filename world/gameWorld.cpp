@@ -183,10 +183,11 @@ void gameWorld::beginFrame()
             o->frameEvents.clear();
         frameEventsToEmpty = false;
     }
-    // Codes raised outside any step (the additions of start(), which come
-    // before the first step, or whatever was raised while the world stood
-    // paused) belong to this update's view: the first step of play empties
-    // them, and a resume may skip the step that would have shown them.
+    // Codes raised outside any step (the additions start() makes before the
+    // first step, the steering the screen asks for before an update) belong
+    // to this update's view: the first step of play empties them, and a
+    // resume from a pause in the ready phase skips the step that would have
+    // shown them.
     showNewEvents(removedObjects.size());
     if (player)
         player->beginInput();

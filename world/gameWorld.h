@@ -51,7 +51,8 @@ public:
     // frame window covers it. A music position of -2 resets song time to -2
     // in one step with dt 0. Afterwards the play screen finds, for the whole
     // render frame: the objects removed in any of its steps (removedObjects,
-    // deleted by the next call), each object's codes (frameEvents) and the
+    // deleted by the next call), each object's codes (frameEvents: those of
+    // its steps, and those raised outside any step since last shown), the
     // section's frame window spanning all its steps (empty when none ran),
     // and drawFraction: how far the render frame's song time, read to the
     // microsecond, lies past the last step, as a share of a step (0 to 1); a

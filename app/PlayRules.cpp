@@ -159,10 +159,10 @@ Reaction reactionFor(int type, const std::vector<int>& events, bool animating)
             return {Start::Play, 2, false, true};
         return {};
     }
-    // Other figures show a hit on top of their running idle loop, so they go
-    // on moving once the hit is over.
+    // Other figures show a hit in place of their idle loop, which does not
+    // come back: from then on only the beat pulses move them.
     if (has(EVENT_DAMAGED))
-        return {Start::StartOn, 2, false, true};
+        return {Start::Play, 2, false, true};
     return {};
 }
 

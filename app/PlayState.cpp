@@ -47,31 +47,6 @@ const LightRow LIGHTS[] = {
 
 int clockMs() { return int(plat::clock()); }
 
-// The ship that fired a bullet: the bullet's owner, which the world clears
-// when that ship is deleted.
-const simulationObject* bulletShooter(const simulationObject* bullet)
-{
-    auto mobile = dynamic_cast<const mobileObject*>(bullet);
-    return mobile ? mobile->owner : nullptr;
-}
-
-// The latest end of an animation's tracks: how long it runs once started.
-int animationLength(const Model& figure, int id)
-{
-    if (!figure.animationTable || id < 0 || id >= int(figure.animationTable->size()))
-        return 0;
-    int end = 0;
-    for (const Track& t : (*figure.animationTable)[id])
-        end = std::max(end, t.endMs());
-    return end;
-}
-
-bool isRunning(const Model& figure, int id)
-{
-    return std::find(figure.activeAnimations.begin(), figure.activeAnimations.end(), id) !=
-           figure.activeAnimations.end();
-}
-
 void place(Ogre::SceneNode* node, const Placement& p)
 {
     node->setPosition(p.x, p.z, p.y);
@@ -110,15 +85,16 @@ void PlayState::enter()
     fireArmed = true;
     steerSense = 1;
     shake.shaking = false;
-    std::fill(std::begin(poseStartMs), std::end(poseStartMs), -1);
     nodePool = new NodePool(sceneManager);
     modelManager = new ModelManager(sceneManager);
-    ModelManager::setShooterLookup(bulletShooter);
+    ModelManager::setShooterLookup(shooterTypeOf);
     setupHud();
     shownPercent = -1;
     shownLives = -1;
     world = new gameWorld();
-    SoundManager& sound = SoundManager::getSingleton();
+    if (!sounds)
+        sounds = &SoundManager::getSingleton();
+    SoundManager& sound = *sounds;
     sound.play(SOUND_GAME_MUSIC);
     world->now = int(sound.getPositionMs(SOUND_GAME_MUSIC));
     world->clockOffset = world->now - clockMs();
@@ -134,6 +110,12 @@ void PlayState::setupCamera()
 }
 
 void PlayState::placeCamera(const Placement& p) { setCameraPosition(play::cameraFor(p.x, p.z)); }
+
+void PlayState::followPlayer()
+{
+    if (!shake.shaking)
+        placeCamera(world->player->drawnPlacement(world->drawFraction));
+}
 
 play::Vec3 PlayState::cameraPosition() const
 {
@@ -218,10 +200,10 @@ void PlayState::exit()
     sceneManager = nullptr;
     camera = nullptr;
     viewport = nullptr;
-    SoundManager& sound = SoundManager::getSingleton();
-    sound.stop(SOUND_GAME_MUSIC);
-    sound.stop(SOUND_ENEMY_EXPLODE);
-    sound.stop(SOUND_PLAYER_SHOOT);
+    sounds->stop(SOUND_GAME_MUSIC);
+    sounds->stop(SOUND_ENEMY_EXPLODE);
+    sounds->stop(SOUND_PLAYER_SHOOT);
+    sounds = nullptr;
 }
 
 // ---------------------------------------------------------------- keys
@@ -230,7 +212,7 @@ void PlayState::keyPressed(KeyEvent* e)
 {
     const int key = e->getKey();
     if (key == input::KC_P) {
-        SoundManager& sound = SoundManager::getSingleton();
+        SoundManager& sound = *sounds;
         if (world->phase == PHASE_PAUSED) {
             sound.setPaused(SOUND_GAME_MUSIC, false);
             world->phase = PHASE_PLAYING;
@@ -293,7 +275,7 @@ bool PlayState::frameStarted(const Ogre::FrameEvent&)
     if (play::stepsFor(world->phase).pollKeys)
         pollInput();
 
-    SoundManager& sound = SoundManager::getSingleton();
+    SoundManager& sound = *sounds;
     const play::FadeStep fade = play::fadeMusic(musicVolume, frameMs);
     musicVolume = fade.volume;
     if (fade.setVolume)
@@ -308,8 +290,7 @@ bool PlayState::frameStarted(const Ogre::FrameEvent&)
 
     world->update(int(sound.getPositionMs(SOUND_GAME_MUSIC)));
     updateHud();
-    if (!shake.shaking)
-        placeCamera(world->player->placement);
+    followPlayer();
 
     const play::FrameSteps steps = play::stepsFor(world->phase);
     if (steps.endGame) {
@@ -374,8 +355,7 @@ void PlayState::onObjectRemoved(simulationObject* o)
     ObjectModelLink* link = *it;
     liveModels.erase(it);
     if (destroyedInFrame(*o) && o->type != TYPE_BULLET) {
-        SoundManager::getSingleton().play(o->type == TENTHEAD_TYPE_CODE ? SOUND_BOSS_EXPLODE
-                                                                        : SOUND_ENEMY_EXPLODE);
+        sounds->play(o->type == TENTHEAD_TYPE_CODE ? SOUND_BOSS_EXPLODE : SOUND_ENEMY_EXPLODE);
         if (link->model) {
             link->object = nullptr;  // deleted by the world's next update
             link->model->playAnimation(0, false, nowMs);
@@ -415,7 +395,9 @@ void PlayState::updateLiveModels()
             continue;
         auto* o = static_cast<mobileObject*>(link->object);
         const int t = o->type;
-        place(f->root, o->placement);
+        // Where the object is at the frame's own song time, not where the
+        // last whole step left it: motion stays even whatever the frame rate.
+        place(f->root, o->drawnPlacement(world->drawFraction));
         f->update(nowMs);
         if (beat && play::takesBeatPulse(t))
             f->startAnimation(2, false, nowMs);
@@ -454,7 +436,6 @@ void PlayState::rebuildPlayerFigure(ObjectModelLink* link)
     Model* figure = modelManager->createModel(PLAYER_TYPE_CODE, player->placement, player);
     link->model = figure;
     playerModel = figure;
-    std::fill(std::begin(poseStartMs), std::end(poseStartMs), -1);
     if (figure)
         trackPlayer(figure);
     else
@@ -477,25 +458,18 @@ void PlayState::updateDyingModels()
 
 void PlayState::startLivesPoses(Model* figure, int lives)
 {
-    // Each pose runs through once from its first start and then holds; a
-    // shot's animation may interrupt it, after which it goes on from where
-    // its own clock stands.
+    // Started anew every frame, each pose holds where the first frame's time
+    // of its first window takes it for as long as the lives stay low; a shot
+    // that empties the running list only interrupts it for that frame.
     const play::Poses poses = play::livesPoses(lives);
-    for (int i = 0; i < poses.count; ++i) {
-        const int id = poses.ids[i];
-        if (poseStartMs[id] < 0) {
-            poseStartMs[id] = nowMs;
-            figure->startAnimation(id, false, nowMs);
-        } else if (!isRunning(*figure, id) && nowMs - poseStartMs[id] <= animationLength(*figure, id)) {
-            figure->startAnimation(id, false, poseStartMs[id]);
-        }
-    }
+    for (int i = 0; i < poses.count; ++i)
+        figure->startAnimation(poses.ids[i], false, nowMs);
 }
 
 void PlayState::updatePlayerFigure()
 {
     kestor* player = world->player;
-    SoundManager& sound = SoundManager::getSingleton();
+    SoundManager& sound = *sounds;
     if (playerModel) {
         startLivesPoses(playerModel, player->lives);
         if (!playerModel->finished && player->hasFrameEvent(EVENT_FIRED)) {

@@ -19,6 +19,7 @@ class ModelManager;
 class Model;
 class NodePool;
 class TextItem;
+class SoundManager;
 struct Placement;
 
 // A world object and its figure (owned by the link; null when the object's
@@ -42,6 +43,9 @@ public:
 
     void pollInput();
     void placeCamera(const Placement& p);
+    // Unless a shake runs, the camera follows the player's ship where the
+    // frame draws it.
+    void followPlayer();
     void setupCamera();
     void setupLights();
     void setupHud();
@@ -80,6 +84,9 @@ public:
     TextItem* pauseText = nullptr;
     int shownPercent = -1;
     int shownLives = -1;
+    // The sound manager the screen plays through: set by entry to the
+    // program's own unless a test gave another before, and let go by exit.
+    SoundManager* sounds = nullptr;
 
 private:
     void trackPlayer(Model* figure);
@@ -89,10 +96,6 @@ private:
     void deleteLinks(std::list<ObjectModelLink*>& links);
     play::Vec3 cameraPosition() const;
     void setCameraPosition(const play::Vec3& p);
-
-    // The clock time at which each damage pose (3 to 5) of the current
-    // player figure was first started; -1 when not yet.
-    int poseStartMs[6] = {-1, -1, -1, -1, -1, -1};
 };
 
 // The game music's volume as this screen leaves it (kept across games), and

@@ -175,12 +175,12 @@ Model* ModelManager::createModel(int typeCode, const Ogre::Vector3& position,
     ++modelCount;
 
     if (typeCode == BULLET_TYPE) {
-        const simulationObject* shooter = owner && shooterLookup ? shooterLookup(owner) : nullptr;
+        const int shooter = owner && shooterLookup ? shooterLookup(owner) : 0;
         int slot = SLOT_BULLET3;
         Ogre::Vector3 stretch(1.5f, 3, 1.5f);
-        if (shooter && shooter->type == TENTACLE_TYPE) {
+        if (shooter == TENTACLE_TYPE) {
             stretch = Ogre::Vector3(1, 1, 1);
-        } else if (shooter && shooter->type == PLAYER_TYPE) {
+        } else if (shooter == PLAYER_TYPE) {
             slot = SLOT_BULLET1;
             stretch = Ogre::Vector3(1.25f, 2.5f, 1.25f);
         }

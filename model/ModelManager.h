@@ -32,9 +32,9 @@ constexpr int DAMAGE_MATERIAL_COUNT = 50;
 constexpr int DAMAGE_MATERIALS_FETCHED = 20;
 constexpr int ENVIRONMENT_VARIANTS = 17;
 
-// The ship that fired a bullet object (its mobileObject::owner), or null.
-// The play world sets it; unset, every bullet is styled as shot by no one.
-using ShooterLookup = const simulationObject* (*)(const simulationObject* bullet);
+// The type code of the ship that fired a bullet object, or 0 for none. The
+// play world sets it; unset, every bullet is styled as shot by no one.
+using ShooterLookup = int (*)(const simulationObject* bullet);
 
 class ModelManager {
 public:

@@ -23,6 +23,14 @@ long clock()
         std::chrono::duration_cast<std::chrono::milliseconds>(Steady::now() - programStart).count());
 }
 
+long long clockUs()
+{
+    if (activeSource)
+        return activeSource->clockUs();
+    return static_cast<long long>(
+        std::chrono::duration_cast<std::chrono::microseconds>(Steady::now() - programStart).count());
+}
+
 long time()
 {
     if (activeSource)
@@ -33,9 +41,18 @@ long time()
 void setClockSource(ClockSource* source) { activeSource = source; }
 
 ManualClock::ManualClock(long startMs, long timeOfDay)
-    : nowMs(startMs), seconds(timeOfDay), previous(activeSource)
+    : nowUs(static_cast<long long>(startMs) * 1000), seconds(timeOfDay), previous(activeSource)
 {
     setClockSource(this);
+}
+
+long ManualClock::clockMs()
+{
+    // Whole milliseconds, rounded down also before zero.
+    long long ms = nowUs / 1000;
+    if (nowUs % 1000 < 0)
+        --ms;
+    return static_cast<long>(ms);
 }
 
 ManualClock::~ManualClock() { setClockSource(previous); }

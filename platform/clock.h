@@ -1,6 +1,7 @@
 #pragma once
-// The game's two clocks: a wall-clock millisecond timer counted from program
-// start, and the time of day in seconds (used only as a random seed).
+// The game's two clocks: a wall-clock timer counted from program start, read
+// in milliseconds (or, where drawing needs a finer share of a frame, in
+// microseconds), and the time of day in seconds (used only as a random seed).
 // All game code reads these instead of libc, so that tests can drive time.
 #include <cstdint>
 
@@ -8,6 +9,10 @@ namespace plat {
 
 // Milliseconds of wall time since program start (steady, never goes back).
 long clock();
+
+// The same clock in microseconds: clock() is always clockUs() / 1000 of the
+// same instant.
+long long clockUs();
 
 // Seconds since the epoch.
 long time();
@@ -18,12 +23,17 @@ class ClockSource {
 public:
     virtual ~ClockSource() = default;
     virtual long clockMs() = 0;
+    // A source that keeps only milliseconds reads as the start of its
+    // millisecond.
+    virtual long long clockUs() { return static_cast<long long>(clockMs()) * 1000; }
     virtual long timeSeconds() = 0;
 };
 
 void setClockSource(ClockSource* source);
 
 // A clock that only moves when told to; installs itself for its lifetime.
+// It keeps microseconds; its millisecond reading is the whole milliseconds
+// elapsed, as the real clock's is.
 class ManualClock : public ClockSource {
 public:
     explicit ManualClock(long startMs = 0, long timeOfDay = 0);
@@ -31,15 +41,18 @@ public:
     ManualClock(const ManualClock&) = delete;
     ManualClock& operator=(const ManualClock&) = delete;
 
-    long clockMs() override { return nowMs; }
+    long clockMs() override;
+    long long clockUs() override { return nowUs; }
     long timeSeconds() override { return seconds; }
 
-    void set(long ms) { nowMs = ms; }
-    void advance(long ms) { nowMs += ms; }
+    void set(long ms) { nowUs = static_cast<long long>(ms) * 1000; }
+    void advance(long ms) { nowUs += static_cast<long long>(ms) * 1000; }
+    void setUs(long long us) { nowUs = us; }
+    void advanceUs(long long us) { nowUs += us; }
     void setTime(long s) { seconds = s; }
 
 private:
-    long nowMs;
+    long long nowUs;
     long seconds;
     ClockSource* previous;
 };

@@ -41,7 +41,9 @@ void tune(ship& s, const EnemyTuning& t, float heading, gameWorld* world, const 
     s.setSpeed(t.speed);
 }
 
-bool oddMillisecond(int now) { return now % 2 == 1; }
+// Every second shot of a boss ship varies: a tentacle's is a power shot, a
+// head's volley is turned an eighth of the way round the tube.
+bool secondShot(const ship& s) { return s.shotsFired % 2 == 0; }
 
 // The big bullet of the boss ships: four times a bullet's size.
 void enlarge(bullet& b)
@@ -93,7 +95,7 @@ bullet* tentacleShip::fire(int cooldownMs)
     if (!b)
         return nullptr;
     raise(EVENT_FIRED);
-    if (oddMillisecond(world->now))
+    if (secondShot(*this))
         raise(EVENT_POWER_SHOT);
     lastBullet = b;
     enlarge(*b);
@@ -108,7 +110,7 @@ bullet* tentheadShip::fire(int cooldownMs)
     raise(EVENT_FIRED);
     lastBullet = first;
     enlarge(*first);
-    if (oddMillisecond(world->now)) {
+    if (secondShot(*this)) {
         first->position.setU(first->position.u + 0.125f);
         first->refresh();
     }

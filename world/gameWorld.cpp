@@ -74,6 +74,7 @@ void gameWorld::start()
         player->position.setU(0.5f);
         player->position.setV(-0.05f);
         player->refresh();
+        player->placedAnew = true;
         player->lives = START_LIVES;
         player->scoreValue = 0;
     }
@@ -84,29 +85,35 @@ void gameWorld::update(int musicPositionMs)
 {
     if (phase == PHASE_PAUSED)
         return;
-    if (musicPositionMs != -2 && static_cast<int>(plat::clock()) + clockOffset - now < STEP_MS
-        && removedObjects.empty() && !frameEventsToEmpty) {
+    // One reading for the whole frame: the steps go by its milliseconds, the
+    // drawing by its microseconds.
+    const long long clockUs = plat::clockUs();
+    const int clockMs = static_cast<int>(clockUs / 1000 - (clockUs % 1000 < 0 ? 1 : 0));
+    if (musicPositionMs != -2 && clockMs + clockOffset - now < STEP_MS && removedObjects.empty()
+        && !frameEventsToEmpty) {
         // A render frame shorter than a step, with nothing left to show:
         // the common case at high frame rates, kept cheap.
         if (player)
             player->idleFrame();
         if (section)
             section->previousFrameMs = section->currentFrameMs;
+        measureDrawFraction(clockUs);
         return;
     }
     beginFrame();
     const int firstPrevious = section ? section->currentFrameMs : 0;
     if (musicPositionMs == -2) {
         now = -2;
-        clockOffset = -2 - static_cast<int>(plat::clock());
+        clockOffset = -2 - clockMs;
         dt = 0.0f;
         if (player)
             player->prepareStep(true);
         runStep();
         endFrame(1, firstPrevious);
+        measureDrawFraction(clockUs);
         return;
     }
-    const int target = static_cast<int>(plat::clock()) + clockOffset;
+    const int target = clockMs + clockOffset;
     // Song time that went back (a re-anchor a little behind now) runs no
     // step until the clock has caught up.
     int due = target - now >= STEP_MS ? (target - now) / STEP_MS : 0;
@@ -131,6 +138,14 @@ void gameWorld::update(int musicPositionMs)
     if (stalled && steps == due)
         now = target;
     endFrame(steps, firstPrevious);
+    measureDrawFraction(clockUs);
+}
+
+void gameWorld::measureDrawFraction(long long clockUs)
+{
+    const long long past = clockUs + clockOffset * 1000LL - now * 1000LL;
+    const float f = static_cast<float>(past) / static_cast<float>(STEP_MS * 1000);
+    drawFraction = std::min(std::max(f, 0.0f), 1.0f);
 }
 
 void gameWorld::runStep()
@@ -144,11 +159,20 @@ void gameWorld::runStep()
         if (section->loop && section->getDuration() < now)
             section->start(now);
     }
+    rememberPlacements();
     if (phase == PHASE_READY)
         phase = PHASE_PLAYING;
     else if (phase == PHASE_PLAYING)
         stepPlaying();
-    showStepEvents(removedBefore);
+    showNewEvents(removedBefore);
+}
+
+void gameWorld::rememberPlacements()
+{
+    for (mobileObject* o : objects) {
+        o->previousPlacement = o->placement;
+        o->placedAnew = false;
+    }
 }
 
 void gameWorld::beginFrame()
@@ -159,6 +183,12 @@ void gameWorld::beginFrame()
             o->frameEvents.clear();
         frameEventsToEmpty = false;
     }
+    // Codes raised outside any step (the additions start() makes before the
+    // first step, the steering the screen asks for before an update) belong
+    // to this update's view: the first step of play empties them, and a
+    // resume from a pause in the ready phase skips the step that would have
+    // shown them.
+    showNewEvents(removedObjects.size());
     if (player)
         player->beginInput();
 }
@@ -176,7 +206,7 @@ void gameWorld::endFrame(int steps, int firstPreviousMs)
         section->previousFrameMs = firstPreviousMs;
 }
 
-void gameWorld::showStepEvents(size_t removedBefore)
+void gameWorld::showNewEvents(size_t removedBefore)
 {
     auto show = [this](mobileObject* o) {
         if (o->eventsShown != static_cast<int>(o->events.size())) {
@@ -252,6 +282,7 @@ void gameWorld::moveObjects()
 void gameWorld::addObject(mobileObject* object)
 {
     object->world = this;
+    object->placedAnew = true;
     objects.push_back(object);
     object->raise(EVENT_ADDED);
 }

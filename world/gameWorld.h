@@ -51,8 +51,12 @@ public:
     // frame window covers it. A music position of -2 resets song time to -2
     // in one step with dt 0. Afterwards the play screen finds, for the whole
     // render frame: the objects removed in any of its steps (removedObjects,
-    // deleted by the next call), each object's codes (frameEvents) and the
-    // section's frame window spanning all its steps (empty when none ran).
+    // deleted by the next call), each object's codes (frameEvents: those of
+    // its steps, and those raised outside any step since last shown), the
+    // section's frame window spanning all its steps (empty when none ran),
+    // and drawFraction: how far the render frame's song time, read to the
+    // microsecond, lies past the last step, as a share of a step (0 to 1); a
+    // paused world keeps it.
     void update(int musicPositionMs);
     // One simulation step of the phase's work, with now, dt and the frame
     // window already moved.
@@ -82,10 +86,15 @@ public:
     bool markersEnabled = true;
     // Simulation steps run in this game.
     long stepsRun = 0;
+    // See update: the screen draws each object drawnPlacement(drawFraction).
+    float drawFraction = 0.0f;
 
 private:
     // The step itself: deletions, frame window, phase's work.
     void runStep();
+    // Every live object's placement becomes its previous one.
+    void rememberPlacements();
+    void measureDrawFraction(long long clockUs);
     void beginFrame();
     void endFrame(int steps, int firstPreviousMs);
     void deleteRemoved();
@@ -94,8 +103,10 @@ private:
     void retireRemoved();
     // Drops every link to gone held by objects that outlive it.
     void forgetObject(const mobileObject* gone);
-    // Copies each step's event codes into the render frame's view.
-    void showStepEvents(std::size_t removedBefore);
+    // Copies the event codes raised since they were last shown into the
+    // render frame's view: of the live objects, and of the objects removed
+    // from removedBefore on.
+    void showNewEvents(std::size_t removedBefore);
 
     std::vector<mobileObject*> deleting;  // reused every frame
     std::size_t retired = 0;                  // removedObjects already forgotten

@@ -180,6 +180,12 @@ bullet::bullet(float h, gameWorld* w, PositionSpec start)
     setHeading(h);
 }
 
+int shooterTypeOf(const simulationObject* o)
+{
+    auto shot = dynamic_cast<const bullet*>(o);
+    return shot ? shot->shooterType : TYPE_NONE;
+}
+
 background_marker::background_marker() { setDefaults(nullptr); }
 
 void background_marker::setDefaults(gameWorld* w)

@@ -33,6 +33,13 @@ public:
     void addDamage(float amount);
     // place() and updateBounds() on the object's own position.
     void refresh();
+    // Where to draw the object when song time lies the share stepFraction
+    // (0 to 1) of a step past the last step: between its placements at the
+    // end of the last two steps, or where it stands when it was placed anew.
+    Placement drawnPlacement(float stepFraction) const
+    {
+        return placedAnew ? placement : placementBetween(previousPlacement, placement, stepFraction);
+    }
 
     float size;
     float halfExtentU;
@@ -44,6 +51,12 @@ public:
     float heading;
     PositionSpec position;
     Placement placement;
+    // The placement at the end of the step before the last one.
+    Placement previousPlacement;
+    // The object entered the world, or was set down somewhere rather than
+    // moved, in the last step (or outside any step since): there is no way
+    // between two placements to draw.
+    bool placedAnew = true;
     int side;  // 0 enemy, 1 player
     float hitPoints;
     float damageFactor;
@@ -73,6 +86,12 @@ class bullet : public mobileObject {
 public:
     bullet();
     bullet(float heading, gameWorld* world, PositionSpec start);
+
+    // The type code of the ship that fired it (TYPE_NONE: none). Unlike the
+    // owner, which the world drops when that ship goes, it stays for the
+    // bullet's whole life, so its figure is styled after its shooter even
+    // when the shooter was removed before the figure was made.
+    int shooterType = TYPE_NONE;
 };
 
 class background_marker : public mobileObject {
@@ -81,6 +100,9 @@ public:
     background_marker(gameWorld* world, PositionSpec start);
     void setDefaults(gameWorld* world);
 };
+
+// The type code of the ship that fired o when o is a bullet, else TYPE_NONE.
+int shooterTypeOf(const simulationObject* o);
 
 // Contact damage both ways, applied later by the world.
 void collide(mobileObject& a, mobileObject& b);

@@ -12,7 +12,8 @@ ship::ship()
     : handOverMs(-2), nextFormation(nullptr), fireMod(0), fireRem(0), fireOffsetMs(0), actionMod(0),
       actionRem(0), actionOffsetMs(0), noteShiftMs(0), fireCooldownMs(125), formationCallback(nullptr),
       moveMode(0), turnTarget(0.0f), turnIncreasing(false), turnRadius(0.0f), formation(nullptr), lives(0),
-      nextFireMs(-2), lastBullet(nullptr), fireQuery(nullptr), actionQuery(nullptr), driftRemaining(0.0f)
+      nextFireMs(-2), shotsFired(0), lastBullet(nullptr), fireQuery(nullptr), actionQuery(nullptr),
+      driftRemaining(0.0f)
 {
     setDefaults(nullptr);
 }
@@ -35,6 +36,7 @@ void ship::setDefaults(gameWorld* w)
     type = TYPE_SHIP;
     formation = nullptr;
     nextFireMs = -2;
+    shotsFired = 0;
     lastBullet = nullptr;
     fireMod = fireRem = fireOffsetMs = 0;
     actionMod = actionRem = actionOffsetMs = 0;
@@ -77,9 +79,11 @@ bullet* ship::fireBullet(int cooldownMs)
     if (!world || nextFireMs > world->now)
         return nullptr;
     nextFireMs = world->now + cooldownMs;
+    ++shotsFired;
     auto* b = new bullet(heading, world, position);
     b->side = side;
     b->owner = this;
+    b->shooterType = type;
     world->addObject(b);
     return b;
 }

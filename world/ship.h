@@ -55,6 +55,8 @@ public:
     ::formation* formation;
     int lives;  // the player's; declared here as the ship record has it
     int nextFireMs;
+    // Shots this ship has fired: the boss ships vary every second one.
+    int shotsFired;
     bullet* lastBullet;
     const OccurrenceIndex* fireQuery;
     const OccurrenceIndex* actionQuery;

@@ -142,3 +142,35 @@ void scaleFromSize(const PositionSpec& pos, Placement& out)
     out.scaleY = sv * FIGURE_SCALE;
     out.scaleZ = (su + sv) * 0.5f * FIGURE_SCALE;
 }
+
+namespace {
+
+float lerp(float a, float b, float t) { return a + (b - a) * t; }
+
+float lerpDegrees(float a, float b, float t)
+{
+    const float d = std::remainder(b - a, 360.0f);
+    return std::isfinite(d) ? a + d * t : a;
+}
+
+} // namespace
+
+Placement placementBetween(const Placement& from, const Placement& to, float t)
+{
+    // The ends exactly, not a rounding or a whole turn away.
+    if (!(t > 0.0f))
+        return from;
+    if (t >= 1.0f)
+        return to;
+    Placement p;
+    p.x = lerp(from.x, to.x, t);
+    p.y = lerp(from.y, to.y, t);
+    p.z = lerp(from.z, to.z, t);
+    p.angle1 = lerpDegrees(from.angle1, to.angle1, t);
+    p.angle2 = lerpDegrees(from.angle2, to.angle2, t);
+    p.angle3 = lerpDegrees(from.angle3, to.angle3, t);
+    p.scaleX = lerp(from.scaleX, to.scaleX, t);
+    p.scaleY = lerp(from.scaleY, to.scaleY, t);
+    p.scaleZ = lerp(from.scaleZ, to.scaleZ, t);
+    return p;
+}

@@ -82,3 +82,9 @@ void tubeToWorld(double cosTheta, double sinTheta, float ownRadius, Placement& o
 float tubeAngle(const PositionSpec& pos);
 // out's scale from pos's sizes (absent sizes read as UNSET_VALUE).
 void scaleFromSize(const PositionSpec& pos, Placement& out);
+// The placement the share t (0 to 1) of the way from one to the other:
+// positions and scales in a straight line, each angle along the shorter
+// arc (359 to 1 degree passes through 0), so that a figure crossing the
+// tube's seam, where u and the angles made from it jump by a whole turn,
+// turns on smoothly.
+Placement placementBetween(const Placement& from, const Placement& to, float t);

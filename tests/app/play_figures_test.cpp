@@ -1,8 +1,11 @@
 // The play screen's figure steps on a headless engine: figures made for new
-// objects, their reactions to events, destruction, the player's figure
-// rebuilt after each loss, and nothing left behind.
+// objects and drawn where their objects are at the frame's own time, their
+// reactions to events, the bullets' style, destruction with its sounds, the
+// player's figure rebuilt after each loss and its damage poses, and nothing
+// left behind.
 #include "app/NodePool.h"
 #include "app/PlayState.h"
+#include "app/SoundManager.h"
 #include "figures/FigureTable.h"
 #include "model/Model.h"
 #include "model/ModelManager.h"
@@ -11,6 +14,9 @@
 #include "world/gameWorld.h"
 #include "world/kestor.h"
 #include "world/mobileObject.h"
+#include "world/ship.h"
+#include "world/sharedConstants.h"
+#include "tests/app/fake_audio.h"
 
 #include <OgreCamera.h>
 #include <OgreDefaultHardwareBufferManager.h>
@@ -72,6 +78,8 @@ protected:
         buffers = new Ogre::DefaultHardwareBufferManager();
         Ogre::MaterialManager::getSingleton().initialise();
         ModelManager::useFigureTable(&actors.table);
+        ModelManager::setShooterLookup(shooterTypeOf);
+        screen.sounds = &sounds;
         screen.sceneManager = root->createSceneManager();
         screen.camera = screen.sceneManager->createCamera("PlayerCam");
         screen.nodePool = new NodePool(screen.sceneManager);
@@ -102,6 +110,7 @@ protected:
         delete root;
         delete buffers;
         ModelManager::useFigureTable(nullptr);
+        ModelManager::setShooterLookup(nullptr);
     }
 
     std::size_t entities() const { return screen.sceneManager->getMovableObjects("Entity").size(); }
@@ -157,6 +166,8 @@ protected:
     static std::vector<int> running(const Model* m) { return m->activeAnimations; }
 
     plat::ManualClock clock{100000};
+    FakeSystem audio;
+    SoundManager sounds{&audio};
     ActorTable actors;
     Ogre::Root* root = nullptr;
     Ogre::DefaultHardwareBufferManager* buffers = nullptr;
@@ -183,7 +194,7 @@ TEST_F(PlayFigures, NewObjectsGetFiguresNewestFirstAndThePlayerIsTracked)
               Ogre::Vector3(a->placement.x, a->placement.z, a->placement.y));
 }
 
-TEST_F(PlayFigures, APlainEnemyShowsAHitOnTopOfItsIdleLoop)
+TEST_F(PlayFigures, APlainEnemysHitReplacesItsIdleLoopForGood)
 {
     mobileObject* bee = addEnemy(5);
     frame();
@@ -192,13 +203,13 @@ TEST_F(PlayFigures, APlainEnemyShowsAHitOnTopOfItsIdleLoop)
     EXPECT_EQ(running(f), std::vector<int>{1});
     raise(bee, EVENT_DAMAGED);
     screen.updateLiveModels();
-    EXPECT_EQ(running(f), (std::vector<int>{1, 2}));
+    EXPECT_EQ(running(f), std::vector<int>{2});
     EXPECT_TRUE(f->flashing);
-    // Once the hit is over the idle loop still runs.
+    // Once the hit is over nothing runs, and nothing starts again by itself.
     clearCodes(bee);
-    for (int i = 0; i < 30; ++i)
+    for (int i = 0; i < 60; ++i)
         frame();
-    EXPECT_EQ(running(f), std::vector<int>{1});
+    EXPECT_TRUE(running(f).empty());
 }
 
 TEST_F(PlayFigures, TentaclePowerShotPlaysItsOwnAnimation)
@@ -248,6 +259,78 @@ TEST_F(PlayFigures, DestroyedEnemiesPlayTheirEndAndLeaveNothingBehind)
     EXPECT_EQ(screen.liveModels.size(), 1u);
 }
 
+TEST_F(PlayFigures, ABulletKeepsItsShootersStyleWhenTheShooterIsGoneBeforeItsFigureIsMade)
+{
+    frame();
+    struct Case {
+        int shooterType;
+        Ogre::Vector3 stretch;
+    };
+    const Case cases[] = {{25, {1, 1, 1}}, {5, {1.5f, 3, 1.5f}}};
+    for (const Case& c : cases) {
+        auto* shooter = new ship();
+        shooter->setDefaults(screen.world);
+        shooter->type = c.shooterType;
+        shooter->setPosition(0.25f, 1.0f);
+        shooter->setHeading(180.0f);
+        screen.world->addObject(shooter);
+        bullet* shot = shooter->fire(125);
+        ASSERT_NE(shot, nullptr);
+        // Destroyed at once: the update that shows the shot forgets the
+        // shooter before the screen makes the bullet's figure.
+        shooter->hitPoints = 0;
+        screen.world->removeObject(shooter);
+        clock.advance(32);
+        screen.nowMs += 32;
+        screen.world->update(0);
+        ASSERT_EQ(shot->owner, nullptr);
+        screen.handleRemovedObjects();
+        screen.createNewModels();
+        const Model* f = figureOf(shot);
+        ASSERT_NE(f, nullptr) << c.shooterType;
+        const Placement& p = shot->placement;
+        EXPECT_EQ(f->root->getScale(), Ogre::Vector3(p.scaleX, p.scaleY, p.scaleZ) * c.stretch)
+            << c.shooterType;
+    }
+}
+
+TEST_F(PlayFigures, ARemovedObjectsSoundGoesByItsTypeAndWhetherItWasDestroyed)
+{
+    frame();
+    struct Case {
+        const char* what;
+        int type;
+        bool destroyed;
+        const char* sound;  // null: none
+    };
+    const Case cases[] = {
+        {"a tentacle head", 26, true, "./media/boss_explode.wav"},
+        {"a tentacle", 25, true, "./media/enemy_explode.wav"},
+        {"a bee", 5, true, "./media/enemy_explode.wav"},
+        {"a bullet", 8, true, nullptr},
+        {"a bee that left the tube", 5, false, nullptr},
+        {"a head that left the tube", 26, false, nullptr},
+    };
+    const char* explosions[] = {"./media/boss_explode.wav", "./media/enemy_explode.wav"};
+    for (const Case& c : cases) {
+        mobileObject* o = addEnemy(c.type);
+        frame();
+        ASSERT_NE(figureOf(o), nullptr) << c.what;
+        int before[2];
+        for (int k = 0; k < 2; ++k)
+            before[k] = audio.plays(explosions[k]);
+        if (c.destroyed)
+            o->hitPoints = 0;
+        screen.world->removeObject(o);
+        frame();
+        for (int k = 0; k < 2; ++k) {
+            const bool expected = c.sound && std::string(c.sound) == explosions[k];
+            EXPECT_EQ(audio.plays(explosions[k]) - before[k], expected ? 1 : 0)
+                << c.what << ", " << explosions[k];
+        }
+    }
+}
+
 TEST_F(PlayFigures, ThePlayersFigureIsRebuiltAfterEachLossWithoutLeaking)
 {
     frame();
@@ -273,34 +356,85 @@ TEST_F(PlayFigures, ThePlayersFigureIsRebuiltAfterEachLossWithoutLeaking)
     }
 }
 
-TEST_F(PlayFigures, DamagePosesRunOnInsteadOfRestartingEveryFrame)
+TEST_F(PlayFigures, DamagePosesHoldTheirFirstWindowAndOutlastAShot)
 {
+    // The player's real figure: with two lives its animation 4 moves the fin
+    // of rear wing A1 (node 19) from (0, -1, 0) toward (14, 5, 13) in its
+    // first 500 ms; started anew every 16-ms frame it holds 16/500 of that.
+    ModelManager::useFigureTable(&gameFigureTable());
     frame();
     Model* f = screen.playerModel;
+    ASSERT_NE(f, nullptr);
+    ASSERT_EQ(f->nodeCount, 35);
     kestor* player = screen.world->player;
-    player->lives = 1;
-    screen.updatePlayerFigure();
-    const int started = screen.nowMs;
-    for (int id : {3, 4, 5})
-        EXPECT_EQ(f->animations[id].startMs, started) << id;
-    for (int i = 0; i < 5; ++i)
+    player->lives = 2;
+    const Ogre::Vector3 held = Ogre::Vector3(0, -1, 0) + Ogre::Vector3(14, 6, 13) * (16.0f / 500);
+    auto fin = [f] { return f->nodes[19]->getPosition(); };
+    for (int i = 0; i < 125; ++i)  // two seconds, far past the pose's 750 ms
         frame();
-    for (int id : {3, 4, 5})
-        EXPECT_EQ(f->animations[id].startMs, started) << "pose " << id << " restarted";
-    // A shot empties the running list; the poses then go on from where their
-    // own clock stands, and once over they are not started again.
-    raise(player, EVENT_FIRED);
+    EXPECT_TRUE(fin().positionEquals(held, 1e-3f)) << fin();
+    for (int id : {3, 4})
+        EXPECT_EQ(f->animations[id].startMs, screen.nowMs) << "pose " << id << " not started this frame";
+
+    // A shot plays animation 2 over the fins; once it is over the pose holds
+    // again.
     screen.nextFireAnimMs = 0;
-    screen.updatePlayerFigure();
-    clearCodes(player);
+    raise(player, EVENT_FIRED);
     frame();
-    EXPECT_NE(std::find(f->activeAnimations.begin(), f->activeAnimations.end(), 5), f->activeAnimations.end());
-    EXPECT_EQ(f->animations[5].startMs, started);
-    for (int i = 0; i < 40; ++i)
+    EXPECT_EQ(running(f), std::vector<int>{2});
+    for (int i = 0; i < 95; ++i)  // a second and a half
         frame();
-    for (int id : {3, 4, 5})
-        EXPECT_EQ(std::find(f->activeAnimations.begin(), f->activeAnimations.end(), id), f->activeAnimations.end())
-            << "pose " << id << " still running";
+    EXPECT_TRUE(fin().positionEquals(held, 1e-3f)) << fin();
+}
+
+TEST_F(PlayFigures, AShipSteeredSteadilyAndABulletInFlightAreDrawnAdvancingEvenly)
+{
+    frame();
+    kestor* player = screen.world->player;
+    player->respawning = false;
+    player->active = true;
+    player->setPosition(0.5f, 0.0f);
+    struct Case {
+        const char* what;
+        long long frameUs;
+    };
+    const Case cases[] = {{"60 Hz", 16667}, {"75 Hz", 13333}, {"144 Hz", 6944}, {"30 Hz", 33333}};
+    for (const Case& c : cases) {
+        auto* shot = new bullet(0.0f, screen.world, PositionSpec::at(0.3f, 0.5f));  // flies +v
+        screen.world->addObject(shot);
+        const mobileObject* movers[] = {player, shot};
+        std::vector<Ogre::Vector3> drawn[3];  // the ship, the bullet, the camera
+        for (int frame = 0; frame < 50; ++frame) {
+            clock.advanceUs(c.frameUs);
+            screen.nowMs = int(plat::clock());
+            player->movePlusU();  // the key held down
+            screen.world->update(0);
+            screen.handleRemovedObjects();
+            screen.createNewModels();
+            screen.updateLiveModels();
+            screen.followPlayer();
+            for (int k = 0; k < 2; ++k)
+                drawn[k].push_back(figureOf(movers[k])->root->getPosition());
+            drawn[2].push_back(screen.camera->getPosition());
+        }
+        // From the third frame on (the bullet appears where it was fired),
+        // every frame moves each the same way within a few percent.
+        const char* names[] = {"ship", "bullet", "camera"};
+        for (int k = 0; k < 3; ++k) {
+            std::vector<float> way;
+            for (std::size_t i = 3; i < drawn[k].size(); ++i)
+                way.push_back(drawn[k][i].distance(drawn[k][i - 1]));
+            float mean = 0;
+            for (float w : way)
+                mean += w / float(way.size());
+            EXPECT_GT(mean, 0.0f) << c.what << ", " << names[k];
+            for (std::size_t i = 0; i < way.size(); ++i)
+                EXPECT_NEAR(way[i], mean, mean * 0.03f) << c.what << ", " << names[k] << ", frame " << i + 3;
+        }
+        // The bullet covers its speed's way along the tube in a frame.
+        const float along = BULLET_SPEED * float(c.frameUs) * 1e-6f * TUBE_LENGTH_SCALE;
+        EXPECT_NEAR(drawn[1].back().distance(drawn[1][drawn[1].size() - 2]), along, along * 0.03f) << c.what;
+    }
 }
 
 TEST_F(PlayFigures, ObjectsWithoutAFigureArePlayableAllTheSame)

@@ -230,9 +230,9 @@ TEST(PlayReactions, ReactionTable)
         {"head fires", 26, {EVENT_FIRED, EVENT_DAMAGED}, true, {Start::Play, 3, false, false}},
         {"head idle again", 26, {}, false, {Start::Play, 1, true, false}},
         {"head damaged", 26, {EVENT_DAMAGED}, true, {Start::Play, 2, false, true}},
-        // Plain enemies keep their idle loop under the hit.
-        {"bee damaged", 5, {EVENT_DAMAGED}, true, {Start::StartOn, 2, false, true}},
-        {"dragonfly damaged", 12, {EVENT_STEER_PLUS, EVENT_DAMAGED}, true, {Start::StartOn, 2, false, true}},
+        // A plain enemy's hit takes the place of its idle loop.
+        {"bee damaged", 5, {EVENT_DAMAGED}, true, {Start::Play, 2, false, true}},
+        {"dragonfly damaged", 12, {EVENT_STEER_PLUS, EVENT_DAMAGED}, true, {Start::Play, 2, false, true}},
         {"bee fires", 5, {EVENT_FIRED}, true, {}},
         {"bee nothing", 5, {}, false, {}},
     };

@@ -72,16 +72,13 @@ TEST_F(Crystal, HasNoAnimationsToPlay)
 // The bullet's colour and stretch follow its shooter through the lookup the
 // play screen installs.
 struct FakeBullet : simulationObject {
-    const simulationObject* shooter = nullptr;
+    int shooterType = 0;
 };
-const simulationObject* ownerOf(const simulationObject* b)
-{
-    return static_cast<const FakeBullet*>(b)->shooter;
-}
+int shooterOf(const simulationObject* b) { return static_cast<const FakeBullet*>(b)->shooterType; }
 
 TEST_F(Crystal, BulletsAreStyledByTheirShooter)
 {
-    ModelManager::setShooterLookup(ownerOf);
+    ModelManager::setShooterLookup(shooterOf);
     struct Row {
         int shooterType;  // 0: no shooter
         const char* material;
@@ -94,11 +91,9 @@ TEST_F(Crystal, BulletsAreStyledByTheirShooter)
         {0, "bulletColor3", {1.5f, 6, 1.5f}},
     };
     for (const Row& row : rows) {
-        simulationObject shooter;
-        shooter.type = row.shooterType;
         FakeBullet b;
         b.type = 8;
-        b.shooter = row.shooterType ? &shooter : nullptr;
+        b.shooterType = row.shooterType;
         Model* m = manager->createModel(8, Ogre::Vector3(0, 0, 0), Ogre::Vector3(0, 0, 0),
                                         Ogre::Vector3(1, 2, 1), &b);
         ASSERT_NE(m, nullptr);

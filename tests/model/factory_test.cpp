@@ -16,12 +16,13 @@ namespace {
 
 const Ogre::Vector3 HERE(0, 0, 0), UNTURNED(0, 0, 0), ONE(1, 1, 1);
 
-// Bullets and the ships that fired them, as the play world would answer.
-std::map<const simulationObject*, const simulationObject*> firedBy;
-const simulationObject* shooterOf(const simulationObject* bullet)
+// Bullets and the types of the ships that fired them, as the play world
+// would answer.
+std::map<const simulationObject*, int> firedBy;
+int shooterOf(const simulationObject* bullet)
 {
     auto it = firedBy.find(bullet);
-    return it == firedBy.end() ? nullptr : it->second;
+    return it == firedBy.end() ? 0 : it->second;
 }
 
 struct TubePlacement {
@@ -170,11 +171,8 @@ TEST_F(FactoryTest, PlacingTheRoot)
 TEST_F(FactoryTest, BulletsTakeTheirShootersStyle)
 {
     ModelManager::setShooterLookup(shooterOf);
-    simulationObject tentacle, player, bee, bulletOfTentacle, bulletOfPlayer, bulletOfBee, orphan;
-    tentacle.type = TENTACLE_TYPE;
-    player.type = PLAYER_TYPE;
-    bee.type = 5;
-    firedBy = {{&bulletOfTentacle, &tentacle}, {&bulletOfPlayer, &player}, {&bulletOfBee, &bee}};
+    simulationObject bulletOfTentacle, bulletOfPlayer, bulletOfBee, orphan;
+    firedBy = {{&bulletOfTentacle, TENTACLE_TYPE}, {&bulletOfPlayer, PLAYER_TYPE}, {&bulletOfBee, 5}};
     struct Case {
         const simulationObject* owner;
         const char* material;

@@ -129,37 +129,56 @@ TEST(EnemyShips, TentaclesShieldTheirHead)
     EXPECT_EQ(tentheadKills, 1);
 }
 
-TEST(EnemyShips, TentacleFiresBigShotsAndFlagsOddMilliseconds)
+TEST(EnemyShips, TentacleFiresBigShotsAndEverySecondIsAPowerShot)
 {
     Bare b;
     auto* t = make<tentacleShip>(b, 180.0f, 0.25f, 0.5f);
-    b.frame(1001);
-    bullet* shot = t->fire(2000);
-    ASSERT_NE(shot, nullptr);
-    EXPECT_TRUE(t->hasEvent(EVENT_FIRED));
-    EXPECT_TRUE(t->hasEvent(EVENT_POWER_SHOT));
-    EXPECT_FLOAT_EQ(shot->size, 0.065f);
-    EXPECT_FLOAT_EQ(shot->halfExtentV, 0.065f * 0.125f);
-    EXPECT_EQ(t->fire(2000), nullptr);
-    t->events.clear();
-    b.frame(3002);
-    ASSERT_NE(t->fire(2000), nullptr);
-    EXPECT_FALSE(t->hasEvent(EVENT_POWER_SHOT));
+    // Song times of both parities, and a refused shot in between: the shot's
+    // own number decides, never the millisecond.
+    struct Shot {
+        int now;
+        bool fires;
+        bool power;
+    };
+    const Shot shots[] = {{1001, true, false}, {1002, false, false}, {3002, true, true},
+                          {5003, true, false}, {7005, true, true},   {9010, true, false}};
+    for (const Shot& s : shots) {
+        t->events.clear();
+        b.frame(s.now);
+        bullet* shot = t->fire(2000);
+        ASSERT_EQ(shot != nullptr, s.fires) << s.now;
+        EXPECT_EQ(t->hasEvent(EVENT_FIRED), s.fires) << s.now;
+        EXPECT_EQ(t->hasEvent(EVENT_POWER_SHOT), s.power) << s.now;
+        if (shot) {
+            EXPECT_FLOAT_EQ(shot->size, 0.065f);
+            EXPECT_FLOAT_EQ(shot->halfExtentV, 0.065f * 0.125f);
+        }
+    }
 }
 
-TEST(EnemyShips, HeadFiresFourShotsAQuarterTurnApart)
+TEST(EnemyShips, HeadFiresFourShotsAQuarterTurnApartEverySecondVolleyTurnedAnEighth)
 {
-    struct Case { int now; std::vector<float> us; } cases[] = {{1001, {0.025f, 0.275f, 0.525f, 0.775f}},
-                                                                {1002, {0.9f, 0.15f, 0.4f, 0.65f}}};
-    for (const Case& c : cases) {
-        Bare b;
-        auto* head = make<tentheadShip>(b, 180.0f, 0.9f, 0.5f);
-        b.frame(c.now);
-        ASSERT_NE(head->fire(500), nullptr);
-        std::vector<float> us = bulletUs(b.w);
+    Bare b;
+    auto* head = make<tentheadShip>(b, 180.0f, 0.9f, 0.5f);
+    const std::vector<float> straight = {0.9f, 0.15f, 0.4f, 0.65f};
+    const std::vector<float> turned = {0.025f, 0.275f, 0.525f, 0.775f};
+    struct Volley {
+        int now;
+        const std::vector<float>* us;
+    };
+    const Volley volleys[] = {{1001, &straight}, {1502, &turned}, {2004, &straight}, {2505, &turned}};
+    for (const Volley& v : volleys) {
+        deleteObjects(b.w.removedObjects);
+        for (mobileObject* o : std::vector<mobileObject*>(b.w.objects))
+            if (o->type == TYPE_BULLET)
+                b.w.removeObject(o);
+        head->events.clear();
+        b.frame(v.now);
+        ASSERT_NE(head->fire(500), nullptr) << v.now;
+        const std::vector<float> us = bulletUs(b.w);
         ASSERT_EQ(us.size(), 4u);
         for (int i = 0; i < 4; ++i)
-            EXPECT_NEAR(us[i], c.us[i], 1e-5f) << c.now;
+            EXPECT_NEAR(us[i], (*v.us)[i], 1e-5f) << v.now;
         EXPECT_EQ(std::count(head->events.begin(), head->events.end(), EVENT_FIRED), 1);
         EXPECT_FALSE(head->hasEvent(EVENT_POWER_SHOT));
     }

@@ -1,6 +1,7 @@
 // The world's fixed steps: how render frames of any length turn into 16-ms
-// steps of song time, what the keys do across the steps of one frame, and
-// what the play screen finds after an update.
+// steps of song time, what the keys do across the steps of one frame, what
+// the play screen finds after an update, and where it draws each object
+// between two steps.
 #include "worldHarness.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include "world/sharedConstants.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 using harness::Game;
@@ -222,9 +224,9 @@ TEST(FixedStep, TheScreenSeesTheWholeRenderFrameOnce)
     auto* staying = new bullet(0.0f, &w, PositionSpec::at(0.6f, 1.0f));
     w.addObject(staying);
     g.frame(48);
-    // The codes of every step as it left them: the code of the addition was
-    // emptied by the first step, as a 16-ms frame would have.
-    EXPECT_TRUE(staying->frameEvents.empty());
+    // The code of the addition, raised outside any step, is shown before the
+    // first step empties it; the steps themselves raised nothing.
+    EXPECT_EQ(staying->frameEvents, std::vector<int>{EVENT_ADDED});
     // Left the tube in the first step; still readable until the next update.
     ASSERT_EQ(w.removedObjects.size(), 1u);
     EXPECT_EQ(w.removedObjects[0], leaving);
@@ -251,4 +253,158 @@ TEST(FixedStep, TheScreenSeesTheWholeRenderFrameOnce)
     EXPECT_TRUE(p.frameEvents.empty());
     EXPECT_TRUE(shot->frameEvents.empty());
     EXPECT_EQ(w.section->previousFrameMs, w.section->currentFrameMs);
+}
+
+TEST(FixedStep, CodesRaisedBeforeTheFirstStepReachTheScreenWhateverStepComesFirst)
+{
+    // start() adds the player before any step. After a pause and a resume
+    // the first step is a step of play, which empties every object's codes
+    // as it moves it.
+    struct Case {
+        const char* what;
+        std::vector<int> framesBeforePause;  // ms each
+        int pausedFrames;
+        int firstFrameAfterMs;
+    };
+    const Case cases[] = {
+        {"no pause: the first step leaves the ready phase", {}, -1, 16},
+        {"paused before any frame", {}, 0, 16},
+        {"paused after a frame without a step", {5}, 3, 16},
+        {"paused for long, then a frame of several steps", {}, 300, 100},
+        {"paused, then a stall", {5}, 10, 2000},
+    };
+    for (const Case& c : cases) {
+        Game g;
+        gameWorld& w = *g.world;
+        const std::vector<mobileObject*> first = w.objects;
+        for (int ms : c.framesBeforePause)
+            g.frame(ms);
+        if (c.pausedFrames >= 0) {
+            g.pause();
+            for (int i = 0; i < c.pausedFrames; ++i)
+                g.frame(16);
+            g.resume();
+        }
+        g.frame(c.firstFrameAfterMs);
+        ASSERT_EQ(w.phase, PHASE_PLAYING) << c.what;
+        for (const mobileObject* o : first)
+            EXPECT_TRUE(o->hasFrameEvent(EVENT_ADDED)) << c.what << ": type " << o->type;
+        // Shown once: the next update's view no longer has them.
+        g.frame(16);
+        EXPECT_FALSE(w.player->hasFrameEvent(EVENT_ADDED)) << c.what;
+    }
+}
+
+// ---------------------------------------------------------------- drawing
+
+namespace {
+
+// One render frame of the given length in microseconds.
+void frameUs(Game& g, long long us)
+{
+    g.clock.advanceUs(us);
+    g.world->update(0);
+}
+
+float distance(const Placement& a, const Placement& b)
+{
+    return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y) + (a.z - b.z) * (a.z - b.z));
+}
+
+} // namespace
+
+TEST(FixedStep, DrawFractionIsHowFarTheFrameLiesPastTheLastStep)
+{
+    struct Case {
+        const char* what;
+        std::vector<long long> framesUs;  // from the anchor at song time 0
+        int now;
+        float fraction;
+    };
+    const Case cases[] = {
+        {"half a step", {8000}, 0, 0.5f},
+        {"just short of a step", {15999}, 0, 15.999f / 16},
+        {"a 60-Hz frame", {16667}, 16, 0.667f / 16},
+        {"two 60-Hz frames", {16667, 16667}, 32, 1.334f / 16},
+        {"a 144-Hz frame", {6944}, 0, 6.944f / 16},
+        {"a 30-Hz frame", {33333}, 32, 1.333f / 16},
+        {"past a stall, from where song time was set down", {2000500}, 2000, 0.5f / 16},
+    };
+    for (const Case& c : cases) {
+        Game g;
+        for (long long us : c.framesUs)
+            frameUs(g, us);
+        EXPECT_EQ(g.world->now, c.now) << c.what;
+        EXPECT_NEAR(g.world->drawFraction, c.fraction, 1e-4f) << c.what;
+    }
+
+    // Paused, the drawing stands still however long the pause.
+    Game g;
+    frameUs(g, 8000);
+    g.pause();
+    frameUs(g, 5000000);
+    EXPECT_EQ(g.world->drawFraction, 0.5f);
+    // Song time set down behind the last step draws that step.
+    g.resume();
+    g.world->clockOffset -= 40;
+    frameUs(g, 1000);
+    EXPECT_EQ(g.world->drawFraction, 0.0f);
+}
+
+TEST(FixedStep, ObjectsAreDrawnBetweenTheirLastTwoStepsOrWhereTheyAppeared)
+{
+    Game g;
+    gameWorld& w = *g.world;
+    g.frame(16);
+    auto* b = new bullet(0.0f, &w, PositionSpec::at(0.3f, 1.0f));  // flies +v
+    w.addObject(b);
+    // Added since the last step: drawn where it stands, whatever the share.
+    frameUs(g, 8000);
+    ASSERT_EQ(w.drawFraction, 0.5f);
+    EXPECT_EQ(b->drawnPlacement(w.drawFraction).y, b->placement.y);
+
+    // One step on, a quarter of a step past it: a quarter of the way.
+    const Placement before = b->placement;
+    frameUs(g, 12000);
+    ASSERT_EQ(w.now, 32);
+    const Placement drawn = b->drawnPlacement(w.drawFraction);
+    EXPECT_NEAR(drawn.y, before.y + 0.25f * (b->placement.y - before.y), 1e-4f);
+    EXPECT_GT(b->placement.y, before.y);
+
+    // Several steps in one frame: between the last two of them.
+    frameUs(g, 16000 * 3);
+    const float stepWay = BULLET_SPEED * 0.016f * TUBE_LENGTH_SCALE;
+    EXPECT_NEAR(b->drawnPlacement(w.drawFraction).y, b->placement.y - 0.75f * stepWay, 1e-3f);
+}
+
+TEST(FixedStep, AnObjectCrossingTheSeamIsDrawnCloseToWhereItWasDrawnBefore)
+{
+    struct Case {
+        float heading;  // 90 toward +u, 270 toward -u
+        float startU;
+    };
+    for (const Case c : {Case{270.0f, 0.003f}, Case{90.0f, 0.997f}}) {
+        Game g;
+        gameWorld& w = *g.world;
+        g.frame(16);
+        auto* b = new bullet(c.heading, &w, PositionSpec::at(c.startU, 1.0f));
+        w.addObject(b);
+        frameUs(g, 6944);
+        Placement last = b->drawnPlacement(w.drawFraction);
+        // One 144-Hz frame's way round the tube (radius 3), and in degrees.
+        const float way = BULLET_SPEED * 0.006944f * TWO_PI * TUBE_RADIUS;
+        const float turn = BULLET_SPEED * 0.006944f * 360.0f;
+        bool crossed = false;
+        for (int frame = 0; frame < 40; ++frame) {
+            const float uBefore = b->position.u;
+            frameUs(g, 6944);
+            crossed = crossed || std::fabs(b->position.u - uBefore) > 0.5f;
+            const Placement now = b->drawnPlacement(w.drawFraction);
+            EXPECT_LT(distance(now, last), way * 1.05f) << "heading " << c.heading << ", frame " << frame;
+            EXPECT_LT(std::fabs(std::remainder(now.angle2 - last.angle2, 360.0f)), turn * 1.05f)
+                << "heading " << c.heading << ", frame " << frame;
+            last = now;
+        }
+        EXPECT_TRUE(crossed) << c.heading;
+    }
 }

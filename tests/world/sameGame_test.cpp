@@ -1,8 +1,9 @@
 // The same game at every frame rate: whole songs played with the same keys
 // in song time, at render frames of 1, 8, 16 and 33 ms and at irregular
 // frames with half-second stalls, launch the same waves at the same song
-// times, see the same shots from every kind of enemy, the same hits on the
-// player, the same score and the same end.
+// times, see the same shots from every kind of enemy (the boss ships' varied
+// shots among them, also across pauses), the same hits on the player, the
+// same score and the same end.
 #include "worldHarness.h"
 
 #include <gtest/gtest.h>
@@ -39,6 +40,9 @@ struct Tally {
     int renderFrames = 0;
     int enemyBullets = 0;
     std::map<int, int> shotsByKind;  // type code -> EVENT_FIRED codes seen
+    int tentaclePowerShots = 0;
+    int headBullets = 0;
+    int turnedHeadBullets = 0;  // of a volley turned an eighth of the way round
     std::vector<std::vector<int>> launches;
 };
 
@@ -60,8 +64,28 @@ void countCodes(const mobileObject& o, Tally& t, const gameWorld& w)
             ++t.enemyBullets;
         if (code == EVENT_DAMAGED && &o == static_cast<const mobileObject*>(w.player))
             ++t.playerDamageSeen;
+        if (code == EVENT_POWER_SHOT && o.type == TYPE_TENTACLE)
+            ++t.tentaclePowerShots;
+    }
+    if (o.hasFrameEvent(EVENT_ADDED) && shooterTypeOf(&o) == TYPE_TENTHEAD) {
+        // The heads stand at u = 0.5 and fly straight along the tube: their
+        // volleys lie on the quarters of the tube, or half-way between them
+        // when turned.
+        ++t.headBullets;
+        const float offQuarter = std::fmod(o.position.u + 0.5f, 0.25f);
+        if (std::fabs(offQuarter - 0.125f) < 0.01f)
+            ++t.turnedHeadBullets;
+        else
+            EXPECT_TRUE(offQuarter < 0.01f || offQuarter > 0.24f) << "a head's bullet at u " << o.position.u;
     }
 }
+
+// Pauses of the game every everyMs of song time, each some frames long,
+// resumed with the music shiftMs further on than where it was paused.
+struct Pauses {
+    int everyMs = 0;
+    int shiftMs = 0;
+};
 
 // Render frame lengths: frame index and song time at its start -> ms.
 using Schedule = std::function<int(int, int)>;
@@ -80,7 +104,7 @@ int irregular(int frame, int songMs)
     return static_cast<int>((h >> 16) % 98);
 }
 
-Tally play(const Schedule& lengthOf, Keys keys, int stopAtMs = INT_MAX)
+Tally play(const Schedule& lengthOf, Keys keys, int stopAtMs = INT_MAX, Pauses pauses = {})
 {
     Game game;
     Tally t;
@@ -109,6 +133,13 @@ Tally play(const Schedule& lengthOf, Keys keys, int stopAtMs = INT_MAX)
             if (periodStart)
                 script.decide(w);
             script.press(*w.player, periodStart);
+        }
+        if (pauses.everyMs > 0 && game.music > 0 && game.music % pauses.everyMs == 0) {
+            game.pause();
+            for (int i = 0; i < 40; ++i)
+                game.frame(16);
+            game.music += pauses.shiftMs;
+            game.resume();
         }
         int ms = lengthOf(t.renderFrames, game.music);
         const int nextPeriod = (game.music / KEY_PERIOD_MS + 1) * KEY_PERIOD_MS;
@@ -162,6 +193,8 @@ void expectSameGame(const Tally& a, const Tally& b, const std::string& what)
     EXPECT_EQ(a.steps, b.steps) << what;
     EXPECT_EQ(a.launches, b.launches) << what;
     EXPECT_EQ(a.shotsByKind, b.shotsByKind) << what;
+    EXPECT_EQ(a.tentaclePowerShots, b.tentaclePowerShots) << what;
+    EXPECT_EQ(a.turnedHeadBullets, b.turnedHeadBullets) << what;
     EXPECT_EQ(a.enemyBullets, b.enemyBullets) << what;
     EXPECT_EQ(a.livesLost, b.livesLost) << what;
     EXPECT_EQ(a.extraLives, b.extraLives) << what;
@@ -252,4 +285,45 @@ TEST(SameGameAtEveryFrameRate, ProtectedPlayerDownsBothHeadsAndFliesOut)
         EXPECT_GT(r.lives, 0);
     }
     expectSameAtEveryFrameRate(Keys::protectedBossHunter, r);
+}
+
+namespace {
+
+// Roughly half of the boss ships' shots vary, and some do not.
+void expectBossShotsVary(const Tally& t, const std::string& what)
+{
+    const int tentacleShots = t.shotsByKind.count(TYPE_TENTACLE) ? t.shotsByKind.at(TYPE_TENTACLE) : 0;
+    ASSERT_GT(tentacleShots, 20) << what;
+    EXPECT_GE(t.tentaclePowerShots, tentacleShots * 3 / 10) << what;
+    EXPECT_LE(t.tentaclePowerShots, tentacleShots * 7 / 10) << what;
+    // The heads fire once their tentacles are down to two: late in the song,
+    // past the stretch the sanitizer builds play.
+    if (sanitized)
+        return;
+    ASSERT_GT(t.headBullets, 20) << what;
+    EXPECT_GE(t.turnedHeadBullets, t.headBullets * 3 / 10) << what;
+    EXPECT_LE(t.turnedHeadBullets, t.headBullets * 7 / 10) << what;
+}
+
+} // namespace
+
+TEST(SameGameAtEveryFrameRate, BossShotsVaryEverySecondShotWhateverTheFramesAndPauses)
+{
+    // Whole songs with nobody steering or firing: both heads and all their
+    // tentacles live to fire.
+    const Tally r = play(every(16), Keys::none, shortened);
+    expectBossShotsVary(r, "16-ms frames");
+    for (int ms : {1, 33}) {
+        const Tally t = play(every(ms), Keys::none, shortened);
+        EXPECT_EQ(t.tentaclePowerShots, r.tentaclePowerShots) << ms << "-ms frames";
+        EXPECT_EQ(t.turnedHeadBullets, r.turnedHeadBullets) << ms << "-ms frames";
+    }
+    // Paused every 29 key periods and resumed where the music stood: the
+    // same game.
+    const Pauses paused{29 * KEY_PERIOD_MS, 0};
+    expectSameGame(r, play(every(16), Keys::none, shortened, paused), "paused");
+    // Resumed with the music a millisecond on, so that every later step
+    // falls on an odd millisecond: still about half.
+    const Pauses offByOne{29 * KEY_PERIOD_MS, 1};
+    expectBossShotsVary(play(every(16), Keys::none, shortened, offByOne), "resumed off by 1 ms");
 }

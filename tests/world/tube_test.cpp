@@ -209,3 +209,32 @@ TEST(MobileObject, SetSizeAndConstructors)
     EXPECT_NEAR(m.velocityV, -1.0f, 1e-6f);
     EXPECT_FLOAT_EQ(m.placement.scaleX, FIGURE_SCALE);
 }
+
+TEST(Tube, PlacementBetweenTwoStepsTakesTheShorterTurn)
+{
+    const Placement from{1, 2, 3, 10, 359, 270, 1, 1, 1};
+    const Placement to{3, 6, -1, 20, 1, 629, 2, 3, 5};
+    struct Case {
+        const char* what;
+        float t;
+        Placement expected;
+    };
+    const Case cases[] = {
+        {"the start", 0.0f, from},
+        {"the end exactly, not a turn away", 1.0f, to},
+        // 359 to 1 goes on through 360 (the same as 0), not back through
+        // 180; 270 to 629 (269 in the next turn) goes back one degree.
+        {"a quarter", 0.25f, {1.5f, 3, 2, 12.5f, 359.5f, 269.75f, 1.25f, 1.5f, 2}},
+        {"half", 0.5f, {2, 4, 1, 15, 360, 269.5f, 1.5f, 2, 3}},
+        {"below 0 is the start", -0.5f, from},
+        {"beyond 1 is the end", 7.0f, to},
+    };
+    for (const Case& c : cases) {
+        const Placement p = placementBetween(from, to, c.t);
+        const float got[9] = {p.x, p.y, p.z, p.angle1, p.angle2, p.angle3, p.scaleX, p.scaleY, p.scaleZ};
+        const Placement& e = c.expected;
+        const float want[9] = {e.x, e.y, e.z, e.angle1, e.angle2, e.angle3, e.scaleX, e.scaleY, e.scaleZ};
+        for (int k = 0; k < 9; ++k)
+            EXPECT_NEAR(got[k], want[k], 1e-4f) << c.what << ", value " << k;
+    }
+}

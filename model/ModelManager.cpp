@@ -124,6 +124,7 @@ ModelManager::~ModelManager()
             entry.second->destroy();
         }
         shapeCacheMap.clear();
+        ++shapeCacheEra;
     }
     for (Model* model : flashingModels)
         if (model) {

@@ -1,0 +1,465 @@
+#include "model/FigureBatch.h"
+
+#include "model/Model.h"
+#include "model/Shape.h"
+
+#include <OgreCamera.h>
+#include <OgreEntity.h>
+#include <OgreHardwareBufferManager.h>
+#include <OgreLight.h>
+#include <OgreSceneManager.h>
+#include <OgreRenderQueue.h>
+#include <OgreSubEntity.h>
+#include <OgreSceneNode.h>
+
+#include <algorithm>
+#include <cmath>
+
+std::uint64_t meshEditCount = 0;
+
+namespace {
+
+bool batching = true;
+
+// Part entities while batches draw them: no viewport's mask matches.
+constexpr Ogre::uint32 HIDDEN_FLAGS = 0;
+
+// Below this a scale component counts as zero: nothing of the batch shows.
+constexpr float DEGENERATE_SCALE = 1e-12f;
+
+// Whether two scales differ by more than a common factor.
+bool sameShape(const Ogre::Vector3& a, const Ogre::Vector3& b)
+{
+    const float tolerance = 1e-6f;
+    auto close = [tolerance](float p, float q) {
+        return std::fabs(p - q) <= tolerance * std::max(std::fabs(p), std::fabs(q));
+    };
+    return close(a.y * b.x, a.x * b.y) && close(a.z * b.x, a.x * b.z);
+}
+
+// The lights the engine gives a part: of the lights that reach the view,
+// those whose range reaches the part's bounding sphere (its mesh's, scaled
+// by its node) around its node, one bit each in the view's order.
+std::uint32_t lightsOf(const Shape& part, const Ogre::LightList& candidates)
+{
+    std::uint32_t bits = 0;
+    const Ogre::Vector3& at = part.node->_getDerivedPosition();
+    const Ogre::Real radius = part.entity->getBoundingRadiusScaled();
+    const std::size_t n = std::min<std::size_t>(candidates.size(), 32);
+    for (std::size_t i = 0; i < n; ++i) {
+        const Ogre::Light* light = candidates[i];
+        if (!(light->getLightMask() & part.entity->getLightMask()))
+            continue;
+        if (light->getType() == Ogre::Light::LT_DIRECTIONAL) {
+            bits |= 1u << i;
+            continue;
+        }
+        const Ogre::Real reach = light->getAttenuationRange() + radius;
+        if ((light->getDerivedPosition() - at).squaredLength() <= reach * reach)
+            bits |= 1u << i;
+    }
+    return bits;
+}
+
+const Ogre::MaterialPtr& shownMaterial(const Shape* part)
+{
+    return part->entity->getSubEntity(0)->getMaterial();
+}
+
+} // namespace
+
+void setBatchedDrawing(bool on) { batching = on; }
+bool batchedDrawing() { return batching; }
+
+// One batch: parts of one material below one moving node.
+class FigureBatch::Cluster : public Ogre::Renderable {
+public:
+    Cluster() : vertexData(new Ogre::VertexData()), indexData(new Ogre::IndexData())
+    {
+        Ogre::VertexDeclaration* decl = vertexData->vertexDeclaration;
+        decl->addElement(0, 0, Ogre::VET_FLOAT3, Ogre::VES_POSITION);
+        decl->addElement(0, 12, Ogre::VET_FLOAT3, Ogre::VES_NORMAL);
+        decl->addElement(0, 24, Ogre::VET_FLOAT2, Ogre::VES_TEXTURE_COORDINATES, 0);
+    }
+    ~Cluster() override
+    {
+        delete indexData;
+        delete vertexData;
+    }
+
+    // What the first part's entity shows (a part given an empty handle
+    // keeps the material it had).
+    const Ogre::MaterialPtr& getMaterial() const override { return shownMaterial(parts.front()); }
+    void getRenderOperation(Ogre::RenderOperation& op) override
+    {
+        op.operationType = Ogre::RenderOperation::OT_TRIANGLE_LIST;
+        op.useIndexes = true;
+        op.vertexData = vertexData;
+        op.indexData = indexData;
+        op.srcRenderable = this;
+    }
+    void getWorldTransforms(Ogre::Matrix4* xform) const override
+    {
+        *xform = anchor->_getFullTransform();
+    }
+    Ogre::Real getSquaredViewDepth(const Ogre::Camera* cam) const override
+    {
+        return anchor->getSquaredViewDepth(cam);
+    }
+    // The lights the engine gives the first part: the parts of one batch
+    // are close together, and a part's light list is chosen by its place.
+    const Ogre::LightList& getLights() const override
+    {
+        return parts.front()->entity->queryLights();
+    }
+
+    Ogre::SceneNode* anchor = nullptr;
+    std::vector<Shape*> parts;
+    Ogre::VertexData* vertexData;
+    Ogre::IndexData* indexData;
+    std::size_t vertexCapacity = 0;
+    std::size_t indexCapacity = 0;
+    Ogre::HardwareIndexBuffer::IndexType indexType = Ogre::HardwareIndexBuffer::IT_16BIT;
+    // In the anchor's space, for culling.
+    Ogre::AxisAlignedBox box;
+    // The anchor's derived scale the vertices were placed for.
+    Ogre::Vector3 bakedScale = Ogre::Vector3::UNIT_SCALE;
+    bool degenerate = false;
+    std::uint32_t lights = 0;
+};
+
+FigureBatch::FigureBatch(Model& m) : model(m)
+{
+    cacheEra = shapeCacheEra;
+    editsSeen = meshEditCount;
+}
+
+FigureBatch::~FigureBatch()
+{
+    showParts(true);
+    for (Shape* part : model.parts)
+        if (part && part->batch == this)
+            part->batch = nullptr;
+    for (Cluster* c : clusters)
+        delete c;
+    detachFromParent();
+}
+
+const Ogre::String& FigureBatch::getMovableType() const
+{
+    static const Ogre::String type = "FigureBatch";
+    return type;
+}
+
+const Ogre::AxisAlignedBox& FigureBatch::getBoundingBox() const
+{
+    // The part entities stay attached, so their nodes' bounds already cover
+    // the figure; the batches are culled one by one when drawn.
+    static const Ogre::AxisAlignedBox none;
+    return none;
+}
+
+const std::vector<Shape*>& FigureBatch::partsOf(std::size_t i) const
+{
+    static const std::vector<Shape*> none;
+    return i < used ? clusters[i]->parts : none;
+}
+
+void FigureBatch::readVertices(std::size_t i, std::vector<Ogre::Vector3>& positions,
+                               std::vector<Ogre::Vector3>& normals) const
+{
+    positions.clear();
+    normals.clear();
+    if (i >= used || clusters[i]->degenerate)
+        return;
+    const Cluster& c = *clusters[i];
+    Ogre::HardwareBufferLockGuard lock(c.vertexData->vertexBufferBinding->getBuffer(0), 0,
+                                       c.vertexData->vertexCount * 32, Ogre::HardwareBuffer::HBL_READ_ONLY);
+    const auto* in = static_cast<const float*>(lock.pData);
+    for (std::size_t v = 0; v < c.vertexData->vertexCount; ++v, in += 8) {
+        positions.emplace_back(in[0], in[1], in[2]);
+        normals.emplace_back(in[3], in[4], in[5]);
+    }
+}
+
+Ogre::SceneNode* FigureBatch::anchorOf(std::size_t i) const
+{
+    return i < used ? clusters[i]->anchor : nullptr;
+}
+
+void FigureBatch::markMoving(std::int32_t index)
+{
+    if (index < 0)
+        return;
+    if (std::size_t(index) >= moving.size())
+        moving.resize(std::size_t(index) + 1, 0);
+    moving[index] = 1;
+    dirty = true;
+}
+
+void FigureBatch::showParts(bool shown)
+{
+    if (partsHidden == !shown)
+        return;
+    for (Shape* part : model.parts)
+        if (part && part->entity)
+            part->entity->setVisibilityFlags(shown ? Ogre::MovableObject::getDefaultVisibilityFlags()
+                                                   : HIDDEN_FLAGS);
+    partsHidden = !shown;
+}
+
+void FigureBatch::_notifyCurrentCamera(Ogre::Camera* cam)
+{
+    MovableObject::_notifyCurrentCamera(cam);
+    camera = cam;
+}
+
+bool FigureBatch::lightsChanged()
+{
+    const Ogre::LightList& candidates = model.sceneManager->_getLightsAffectingFrustum();
+    const std::vector<Shape*>& parts = model.parts;
+    for (std::size_t i = 0; i < parts.size(); ++i)
+        if (partShown[i] && lightsOf(*parts[i], candidates) != partLights[i])
+            return true;
+    return false;
+}
+
+bool FigureBatch::needsRebuild()
+{
+    if (dirty)
+        return true;
+    const std::vector<Shape*>& parts = model.parts;
+    if (parts.size() != partShown.size())
+        return true;
+    for (std::size_t i = 0; i < parts.size(); ++i)
+        if (parts[i] && parts[i]->entity && char(parts[i]->entity->getVisible()) != partShown[i])
+            return true;
+    if (editsSeen != meshEditCount) {
+        editsSeen = meshEditCount;
+        if (cacheEra == shapeCacheEra)
+            for (std::size_t i = 0; i < parts.size(); ++i)
+                if (parts[i] && parts[i]->cache && parts[i]->cache->edits != partEdits[i])
+                    return true;
+    }
+    if (model.sceneManager && lightsChanged())
+        return true;
+    if (materialsChanged) {
+        materialsChanged = false;
+        for (std::size_t k = 0; k < used; ++k) {
+            const Cluster& c = *clusters[k];
+            for (const Shape* part : c.parts)
+                if (shownMaterial(part) != shownMaterial(c.parts.front()))
+                    return true;
+        }
+    }
+    return false;
+}
+
+void FigureBatch::refresh()
+{
+    if (needsRebuild()) {
+        rebuild();
+        return;
+    }
+    // Placed for one anchor scale, the vertices hold for its multiples only.
+    for (std::size_t k = 0; k < used; ++k)
+        if (!sameShape(clusters[k]->anchor->_getDerivedScale(), clusters[k]->bakedScale))
+            bake(*clusters[k]);
+}
+
+void FigureBatch::rebuild()
+{
+    dirty = false;
+    materialsChanged = false;
+    editsSeen = meshEditCount;
+    if (moving.empty())
+        moving.assign(1, 1);
+    moving[0] = 1;
+    if (moving.size() < model.nodes.size())
+        moving.resize(model.nodes.size(), 0);
+
+    const std::vector<Shape*>& parts = model.parts;
+    partShown.assign(parts.size(), 0);
+    partEdits.assign(parts.size(), 0);
+    partLights.assign(parts.size(), 0);
+    static const Ogre::LightList noLights;
+    const Ogre::LightList& candidates =
+        model.sceneManager ? model.sceneManager->_getLightsAffectingFrustum() : noLights;
+    for (std::size_t k = 0; k < used; ++k)
+        clusters[k]->parts.clear();
+    used = 0;
+
+    // The moving nodes by address: the anchors a part's node walks up to.
+    std::vector<const Ogre::Node*> movers;
+    for (std::size_t i = 0; i < model.nodes.size(); ++i)
+        if (moving[i] && model.nodes[i])
+            movers.push_back(model.nodes[i]);
+
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        Shape* part = parts[i];
+        if (!part || !part->entity || !part->node)
+            continue;
+        partShown[i] = part->entity->getVisible();
+        if (partsHidden)
+            part->entity->setVisibilityFlags(HIDDEN_FLAGS);
+        if (cacheEra == shapeCacheEra && part->cache)
+            partEdits[i] = part->cache->edits;
+        part->batch = this;
+        if (!partShown[i])
+            continue;
+        partLights[i] = lightsOf(*part, candidates);
+        Ogre::SceneNode* anchor = part->node;
+        while (anchor != model.root &&
+               std::find(movers.begin(), movers.end(), anchor) == movers.end() &&
+               anchor->getParentSceneNode())
+            anchor = anchor->getParentSceneNode();
+        Cluster* cluster = nullptr;
+        for (std::size_t k = 0; k < used && !cluster; ++k)
+            if (clusters[k]->anchor == anchor && clusters[k]->lights == partLights[i] &&
+                shownMaterial(clusters[k]->parts.front()) == shownMaterial(part))
+                cluster = clusters[k];
+        if (!cluster) {
+            if (used == clusters.size())
+                clusters.push_back(new Cluster());
+            cluster = clusters[used++];
+            cluster->anchor = anchor;
+            cluster->lights = partLights[i];
+        }
+        cluster->parts.push_back(part);
+    }
+    for (std::size_t k = 0; k < used; ++k)
+        bake(*clusters[k]);
+}
+
+// The vertices of every part of c in the anchor's space, placed so that the
+// anchor's transform puts them where the engine puts the part's own: the
+// engine multiplies scales component by component down a node chain rather
+// than composing matrices, so the place depends on the anchor's scale and is
+// worked out from it.
+void FigureBatch::bake(Cluster& c)
+{
+    const Ogre::Vector3 anchorScale = c.anchor->_getDerivedScale();
+    c.bakedScale = anchorScale;
+    c.degenerate = std::fabs(anchorScale.x) < DEGENERATE_SCALE ||
+                   std::fabs(anchorScale.y) < DEGENERATE_SCALE ||
+                   std::fabs(anchorScale.z) < DEGENERATE_SCALE;
+    c.box.setNull();
+    if (c.degenerate)
+        return;
+
+    std::size_t vertexCount = 0, indexCount = 0;
+    for (const Shape* part : c.parts) {
+        vertexCount += Shape::primitiveVertices(part->kind).size();
+        indexCount += Shape::primitiveTriangles(part->kind).size() * 3;
+    }
+    auto& buffers = Ogre::HardwareBufferManager::getSingleton();
+    const auto indexType =
+        vertexCount > 65535 ? Ogre::HardwareIndexBuffer::IT_32BIT : Ogre::HardwareIndexBuffer::IT_16BIT;
+    if (vertexCount > c.vertexCapacity) {
+        c.vertexCapacity = vertexCount;
+        c.vertexData->vertexBufferBinding->setBinding(
+            0, buffers.createVertexBuffer(32, vertexCount, Ogre::HardwareBuffer::HBU_STATIC_WRITE_ONLY, false));
+    }
+    if (indexCount > c.indexCapacity || indexType != c.indexType) {
+        c.indexCapacity = indexCount;
+        c.indexType = indexType;
+        c.indexData->indexBuffer = buffers.createIndexBuffer(indexType, indexCount,
+                                                             Ogre::HardwareBuffer::HBU_STATIC_WRITE_ONLY, false);
+    }
+    c.vertexData->vertexStart = 0;
+    c.vertexData->vertexCount = vertexCount;
+    c.indexData->indexStart = 0;
+    c.indexData->indexCount = indexCount;
+
+    const Ogre::Vector3 inverseAnchor(1.0f / anchorScale.x, 1.0f / anchorScale.y, 1.0f / anchorScale.z);
+    std::vector<const Ogre::Node*> chain;
+    Ogre::HardwareBufferLockGuard vertexLock(c.vertexData->vertexBufferBinding->getBuffer(0),
+                                             Ogre::HardwareBuffer::HBL_DISCARD);
+    Ogre::HardwareBufferLockGuard indexLock(c.indexData->indexBuffer, Ogre::HardwareBuffer::HBL_DISCARD);
+    auto* out = static_cast<float*>(vertexLock.pData);
+    auto* out16 = static_cast<std::uint16_t*>(indexLock.pData);
+    auto* out32 = static_cast<std::uint32_t*>(indexLock.pData);
+    std::size_t base = 0;
+    for (const Shape* part : c.parts) {
+        // The part's place below the anchor, composed as the engine does.
+        chain.clear();
+        for (const Ogre::Node* n = part->node; n && n != c.anchor; n = n->getParent())
+            chain.push_back(n);
+        Ogre::Vector3 position = Ogre::Vector3::ZERO;
+        Ogre::Quaternion orientation = Ogre::Quaternion::IDENTITY;
+        Ogre::Vector3 scale = anchorScale;
+        for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+            const Ogre::Node* n = *it;
+            position = orientation * (scale * n->getPosition()) + position;
+            orientation = orientation * n->getOrientation();
+            scale = scale * n->getScale();
+        }
+        const Ogre::Vector3 inverseScale(1.0f / scale.x, 1.0f / scale.y, 1.0f / scale.z);
+        const bool flat = std::fabs(scale.x) < DEGENERATE_SCALE || std::fabs(scale.y) < DEGENERATE_SCALE ||
+                          std::fabs(scale.z) < DEGENERATE_SCALE;
+
+        // What the part's shared mesh draws: the last vertices written to it.
+        const std::vector<Ogre::Vector3>* drawn = &part->vertices;
+        if (cacheEra == shapeCacheEra && part->cache && !part->cache->drawnVertices.empty())
+            drawn = &part->cache->drawnVertices;
+        const std::size_t count = Shape::primitiveVertices(part->kind).size();
+        for (std::size_t v = 0; v < count; ++v) {
+            const Ogre::Vector3 p = v < drawn->size() ? (*drawn)[v] : Ogre::Vector3::ZERO;
+            const Ogre::Vector3 placed = (position + orientation * (scale * p)) * inverseAnchor;
+            // The engine lights a part with its normals turned by the inverse
+            // transpose of its transform; the anchor's own inverse transpose
+            // is applied when drawn, so the rest is applied here.
+            Ogre::Vector3 normal = Ogre::Vector3::ZERO;
+            if (!p.isZeroLength() && !flat) {
+                normal = anchorScale * (orientation * (p.normalisedCopy() * inverseScale));
+                if (!normal.isZeroLength())
+                    normal.normalise();
+            }
+            *out++ = placed.x;
+            *out++ = placed.y;
+            *out++ = placed.z;
+            *out++ = normal.x;
+            *out++ = normal.y;
+            *out++ = normal.z;
+            *out++ = 0.0f;
+            *out++ = 0.0f;
+            c.box.merge(placed);
+        }
+        for (const auto& t : Shape::primitiveTriangles(part->kind))
+            for (std::uint16_t index : t) {
+                if (indexType == Ogre::HardwareIndexBuffer::IT_16BIT)
+                    *out16++ = std::uint16_t(base + index);
+                else
+                    *out32++ = std::uint32_t(base + index);
+            }
+        base += count;
+    }
+}
+
+void FigureBatch::_updateRenderQueue(Ogre::RenderQueue* queue)
+{
+    if (!batching) {
+        showParts(true);
+        return;
+    }
+    showParts(false);
+    refresh();
+    for (std::size_t k = 0; k < used; ++k) {
+        Cluster& c = *clusters[k];
+        if (c.degenerate || c.box.isNull())
+            continue;
+        if (camera) {
+            Ogre::AxisAlignedBox world = c.box;
+            world.transform(c.anchor->_getFullTransform());
+            if (!camera->isVisible(world))
+                continue;
+        }
+        queue->addRenderable(&c, mRenderQueueID, mRenderQueuePriority);
+    }
+}
+
+void FigureBatch::visitRenderables(Ogre::Renderable::Visitor* visitor, bool)
+{
+    for (std::size_t k = 0; k < used; ++k)
+        visitor->visit(clusters[k], 0, false);
+}

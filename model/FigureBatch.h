@@ -1,0 +1,105 @@
+#pragma once
+// Draws a figure in a few batches instead of one draw per part. The parts
+// that hang rigidly below one node that moves (the root, which the screens
+// place, or a node that an animation has written) and show one material are
+// merged into one vertex buffer, drawn with that node's transform: a figure
+// that no animation moves is one draw per material.
+//
+// The parts keep everything that makes the figure: their nodes, entities,
+// shared meshes and materials. While batches draw, the part entities stay
+// attached to their nodes but are left out of rendering (their visibility
+// flags are cleared); a hidden part entity (setVisible(false)) leaves its
+// batch too. A batch is made again before it is drawn whenever what it was
+// made from changes: a part added, a node that starts to move, a material
+// that no longer matches its batch's, a shared mesh edited, a part hidden or
+// shown. The vertices are placed so that the drawn picture is the one the
+// engine gives the parts' own nodes, non-uniform scales included.
+#include <OgreAxisAlignedBox.h>
+#include <OgreHardwareIndexBuffer.h>
+#include <OgreHardwareVertexBuffer.h>
+#include <OgreMovableObject.h>
+#include <OgreRenderable.h>
+#include <OgreVector.h>
+
+#include <cstdint>
+#include <vector>
+
+class Model;
+class Shape;
+
+// Process-wide choice of drawing: batches (the game's) or every part by its
+// own entity, as before batching. Switchable at any time; each figure
+// follows at its next drawing.
+void setBatchedDrawing(bool on);
+bool batchedDrawing();
+
+// Counts every figure vertex buffer edit (Shape::fillVertices), so that
+// batches notice an edit of a mesh they copied.
+extern std::uint64_t meshEditCount;
+
+class FigureBatch : public Ogre::MovableObject {
+public:
+    explicit FigureBatch(Model& model);
+    ~FigureBatch() override;
+    FigureBatch(const FigureBatch&) = delete;
+    FigureBatch& operator=(const FigureBatch&) = delete;
+
+    // Made again before the next drawing.
+    void invalidate() { dirty = true; }
+    // A part's material changed: checked against its batch before drawing.
+    void materialChanged() { materialsChanged = true; }
+    // An animation wrote node `index` of the figure: from now on it moves.
+    void nodeMoved(std::int32_t index)
+    {
+        if (std::size_t(index) >= moving.size() || !moving[index])
+            markMoving(index);
+    }
+
+    // Brings the batches up to date now (the drawing does it by itself).
+    void refresh();
+    // How many batches the figure was last drawn in.
+    std::size_t batchCount() const { return used; }
+    // The node batch i is drawn at, its parts, and its vertices as written
+    // (in the node's space; a part's vertices follow the previous part's).
+    Ogre::SceneNode* anchorOf(std::size_t i) const;
+    const std::vector<Shape*>& partsOf(std::size_t i) const;
+    void readVertices(std::size_t i, std::vector<Ogre::Vector3>& positions,
+                      std::vector<Ogre::Vector3>& normals) const;
+
+    // Ogre::MovableObject
+    const Ogre::String& getMovableType() const override;
+    const Ogre::AxisAlignedBox& getBoundingBox() const override;
+    Ogre::Real getBoundingRadius() const override { return 0; }
+    void _notifyCurrentCamera(Ogre::Camera* cam) override;
+    void _updateRenderQueue(Ogre::RenderQueue* queue) override;
+    void visitRenderables(Ogre::Renderable::Visitor* visitor, bool debugRenderables) override;
+
+private:
+    class Cluster;
+
+    void markMoving(std::int32_t index);
+    void showParts(bool shown);
+    bool needsRebuild();
+    bool lightsChanged();
+    void rebuild();
+    void bake(Cluster& c);
+
+    Model& model;
+    std::vector<Cluster*> clusters;  // the first `used` are live
+    std::size_t used = 0;
+    std::vector<char> moving;        // by node index; sticky
+    // What the batches were made from: every part's visibility and the edit
+    // count of its mesh record, in part order.
+    std::vector<char> partShown;
+    std::vector<std::uint64_t> partEdits;
+    // The lights the engine gives each part (bits of the scene's lights that
+    // reach the view), which decide its lighting: a batch holds parts of
+    // one set only.
+    std::vector<std::uint32_t> partLights;
+    std::uint64_t editsSeen = 0;
+    int cacheEra = 0;
+    bool dirty = true;
+    bool materialsChanged = false;
+    bool partsHidden = false;
+    Ogre::Camera* camera = nullptr;
+};

@@ -1,6 +1,7 @@
 #include "model/FigureBatch.h"
 
 #include "model/Model.h"
+#include "model/ModelManager.h"
 #include "model/Shape.h"
 
 #include <OgreCamera.h>
@@ -140,8 +141,17 @@ FigureBatch::~FigureBatch()
     for (Shape* part : model.parts)
         if (part && part->batch == this)
             part->batch = nullptr;
-    for (Cluster* c : clusters)
-        delete c;
+    // Their buffers serve the next figures while a model manager lives; the
+    // last manager releases them (ModelManager::~ModelManager).
+    spares.insert(spares.end(), clusters.begin(), clusters.end());
+    for (Cluster* c : spares) {
+        c->parts.clear();
+        c->anchor = nullptr;
+        if (ModelManager::liveManagers() > 0)
+            pool().push_back(c);
+        else
+            delete c;
+    }
     detachFromParent();
 }
 
@@ -162,7 +172,7 @@ const Ogre::AxisAlignedBox& FigureBatch::getBoundingBox() const
 const std::vector<Shape*>& FigureBatch::partsOf(std::size_t i) const
 {
     static const std::vector<Shape*> none;
-    return i < used ? clusters[i]->parts : none;
+    return i < clusters.size() ? clusters[i]->parts : none;
 }
 
 void FigureBatch::readVertices(std::size_t i, std::vector<Ogre::Vector3>& positions,
@@ -170,7 +180,7 @@ void FigureBatch::readVertices(std::size_t i, std::vector<Ogre::Vector3>& positi
 {
     positions.clear();
     normals.clear();
-    if (i >= used || clusters[i]->degenerate)
+    if (i >= clusters.size() || clusters[i]->degenerate)
         return;
     const Cluster& c = *clusters[i];
     Ogre::HardwareBufferLockGuard lock(c.vertexData->vertexBufferBinding->getBuffer(0), 0,
@@ -184,7 +194,7 @@ void FigureBatch::readVertices(std::size_t i, std::vector<Ogre::Vector3>& positi
 
 Ogre::SceneNode* FigureBatch::anchorOf(std::size_t i) const
 {
-    return i < used ? clusters[i]->anchor : nullptr;
+    return i < clusters.size() ? clusters[i]->anchor : nullptr;
 }
 
 void FigureBatch::markMoving(std::int32_t index)
@@ -238,14 +248,16 @@ bool FigureBatch::needsRebuild()
         editsSeen = meshEditCount;
         if (cacheEra == shapeCacheEra)
             for (std::size_t i = 0; i < parts.size(); ++i)
-                if (parts[i] && parts[i]->cache && parts[i]->cache->edits != partEdits[i])
+                if (parts[i] && parts[i]->cache && parts[i]->cache->edits != partEdits[i]) {
+                    rebakeAll = true;
                     return true;
+                }
     }
     if (model.sceneManager && lightsChanged())
         return true;
     if (materialsChanged) {
         materialsChanged = false;
-        for (std::size_t k = 0; k < used; ++k) {
+        for (std::size_t k = 0; k < clusters.size(); ++k) {
             const Cluster& c = *clusters[k];
             for (const Shape* part : c.parts)
                 if (shownMaterial(part) != shownMaterial(c.parts.front()))
@@ -257,12 +269,10 @@ bool FigureBatch::needsRebuild()
 
 void FigureBatch::refresh()
 {
-    if (needsRebuild()) {
+    if (needsRebuild())
         rebuild();
-        return;
-    }
     // Placed for one anchor scale, the vertices hold for its multiples only.
-    for (std::size_t k = 0; k < used; ++k)
+    for (std::size_t k = 0; k < clusters.size(); ++k)
         if (!sameShape(clusters[k]->anchor->_getDerivedScale(), clusters[k]->bakedScale))
             bake(*clusters[k]);
 }
@@ -285,16 +295,16 @@ void FigureBatch::rebuild()
     static const Ogre::LightList noLights;
     const Ogre::LightList& candidates =
         model.sceneManager ? model.sceneManager->_getLightsAffectingFrustum() : noLights;
-    for (std::size_t k = 0; k < used; ++k)
-        clusters[k]->parts.clear();
-    used = 0;
 
     // The moving nodes by address: the anchors a part's node walks up to.
-    std::vector<const Ogre::Node*> movers;
+    movers.clear();
     for (std::size_t i = 0; i < model.nodes.size(); ++i)
         if (moving[i] && model.nodes[i])
             movers.push_back(model.nodes[i]);
 
+    for (std::size_t g = 0; g < groupCount; ++g)
+        groups[g].parts.clear();
+    groupCount = 0;
     for (std::size_t i = 0; i < parts.size(); ++i) {
         Shape* part = parts[i];
         if (!part || !part->entity || !part->node)
@@ -309,26 +319,77 @@ void FigureBatch::rebuild()
             continue;
         partLights[i] = lightsOf(*part, candidates);
         Ogre::SceneNode* anchor = part->node;
-        while (anchor != model.root &&
-               std::find(movers.begin(), movers.end(), anchor) == movers.end() &&
+        while (anchor != model.root && std::find(movers.begin(), movers.end(), anchor) == movers.end() &&
                anchor->getParentSceneNode())
             anchor = anchor->getParentSceneNode();
-        Cluster* cluster = nullptr;
-        for (std::size_t k = 0; k < used && !cluster; ++k)
-            if (clusters[k]->anchor == anchor && clusters[k]->lights == partLights[i] &&
-                shownMaterial(clusters[k]->parts.front()) == shownMaterial(part))
-                cluster = clusters[k];
-        if (!cluster) {
-            if (used == clusters.size())
-                clusters.push_back(new Cluster());
-            cluster = clusters[used++];
-            cluster->anchor = anchor;
-            cluster->lights = partLights[i];
+        const Ogre::Material* material = shownMaterial(part).get();
+        Group* group = nullptr;
+        for (std::size_t g = 0; g < groupCount && !group; ++g)
+            if (groups[g].anchor == anchor && groups[g].lights == partLights[i] && groups[g].material == material)
+                group = &groups[g];
+        if (!group) {
+            if (groupCount == groups.size())
+                groups.emplace_back();
+            group = &groups[groupCount++];
+            group->anchor = anchor;
+            group->lights = partLights[i];
+            group->material = material;
         }
-        cluster->parts.push_back(part);
+        group->parts.push_back(part);
     }
-    for (std::size_t k = 0; k < used; ++k)
-        bake(*clusters[k]);
+
+    // A batch of the same parts at the same node keeps its vertices; the
+    // rest are placed anew, in buffers this figure or an earlier one left.
+    spares.insert(spares.end(), clusters.begin(), clusters.end());
+    clusters.clear();
+    for (std::size_t g = 0; g < groupCount; ++g) {
+        const Group& group = groups[g];
+        auto same = std::find_if(spares.begin(), spares.end(), [this, &group](const Cluster* c) {
+            return !rebakeAll && c->anchor == group.anchor && c->lights == group.lights && c->parts == group.parts;
+        });
+        if (same != spares.end()) {
+            clusters.push_back(*same);
+            spares.erase(same);
+            continue;
+        }
+        Cluster* c = takeCluster();
+        c->anchor = group.anchor;
+        c->lights = group.lights;
+        c->parts = group.parts;
+        bake(*c);
+        clusters.push_back(c);
+    }
+    rebakeAll = false;
+}
+
+FigureBatch::Cluster* FigureBatch::takeCluster()
+{
+    if (!spares.empty()) {
+        Cluster* c = spares.back();
+        spares.pop_back();
+        return c;
+    }
+    std::vector<Cluster*>& shared = pool();
+    if (!shared.empty()) {
+        Cluster* c = shared.back();
+        shared.pop_back();
+        return c;
+    }
+    return new Cluster();
+}
+
+std::vector<FigureBatch::Cluster*>& FigureBatch::pool()
+{
+    static std::vector<Cluster*> clusters;
+    return clusters;
+}
+
+void FigureBatch::releasePool()
+{
+    for (Cluster* c : pool())
+        delete c;
+    pool().clear();
+    pool().shrink_to_fit();
 }
 
 // The vertices of every part of c in the anchor's space, placed so that the
@@ -444,7 +505,7 @@ void FigureBatch::_updateRenderQueue(Ogre::RenderQueue* queue)
     }
     showParts(false);
     refresh();
-    for (std::size_t k = 0; k < used; ++k) {
+    for (std::size_t k = 0; k < clusters.size(); ++k) {
         Cluster& c = *clusters[k];
         if (c.degenerate || c.box.isNull())
             continue;
@@ -460,6 +521,6 @@ void FigureBatch::_updateRenderQueue(Ogre::RenderQueue* queue)
 
 void FigureBatch::visitRenderables(Ogre::Renderable::Visitor* visitor, bool)
 {
-    for (std::size_t k = 0; k < used; ++k)
+    for (std::size_t k = 0; k < clusters.size(); ++k)
         visitor->visit(clusters[k], 0, false);
 }

@@ -45,7 +45,7 @@ public:
     FigureBatch& operator=(const FigureBatch&) = delete;
 
     // Made again before the next drawing.
-    void invalidate() { dirty = true; }
+    void invalidate() { dirty = rebakeAll = true; }
     // A part's material changed: checked against its batch before drawing.
     void materialChanged() { materialsChanged = true; }
     // An animation wrote node `index` of the figure: from now on it moves.
@@ -58,7 +58,7 @@ public:
     // Brings the batches up to date now (the drawing does it by itself).
     void refresh();
     // How many batches the figure was last drawn in.
-    std::size_t batchCount() const { return used; }
+    std::size_t batchCount() const { return clusters.size(); }
     // The node batch i is drawn at, its parts, and its vertices as written
     // (in the node's space; a part's vertices follow the previous part's).
     Ogre::SceneNode* anchorOf(std::size_t i) const;
@@ -74,8 +74,20 @@ public:
     void _updateRenderQueue(Ogre::RenderQueue* queue) override;
     void visitRenderables(Ogre::Renderable::Visitor* visitor, bool debugRenderables) override;
 
+    // Frees the buffers that deleted figures left for later ones; the last
+    // model manager calls it, as the engine must outlive every buffer.
+    static void releasePool();
+
 private:
     class Cluster;
+    struct Group {
+        Ogre::SceneNode* anchor = nullptr;
+        std::uint32_t lights = 0;
+        const Ogre::Material* material = nullptr;
+        std::vector<Shape*> parts;
+    };
+    static std::vector<Cluster*>& pool();
+    Cluster* takeCluster();
 
     void markMoving(std::int32_t index);
     void showParts(bool shown);
@@ -85,8 +97,13 @@ private:
     void bake(Cluster& c);
 
     Model& model;
-    std::vector<Cluster*> clusters;  // the first `used` are live
-    std::size_t used = 0;
+    std::vector<Cluster*> clusters;
+    // Batches not drawn now, kept for their buffers.
+    std::vector<Cluster*> spares;
+    // Scratch of rebuild, kept for its capacity.
+    std::vector<Group> groups;
+    std::size_t groupCount = 0;
+    std::vector<const Ogre::Node*> movers;
     std::vector<char> moving;        // by node index; sticky
     // What the batches were made from: every part's visibility and the edit
     // count of its mesh record, in part order.
@@ -99,6 +116,9 @@ private:
     std::uint64_t editsSeen = 0;
     int cacheEra = 0;
     bool dirty = true;
+    // The parts' places or vertices may have changed: no batch keeps its
+    // vertices at the next rebuild.
+    bool rebakeAll = true;
     bool materialsChanged = false;
     bool partsHidden = false;
     Ogre::Camera* camera = nullptr;

@@ -1,6 +1,7 @@
 #include "model/ModelManager.h"
 
 #include "app/NodePool.h"
+#include "model/FigureBatch.h"
 #include "model/Model.h"
 #include "model/Shape.h"
 #include "platform/clock.h"
@@ -125,6 +126,7 @@ ModelManager::~ModelManager()
         }
         shapeCacheMap.clear();
         ++shapeCacheEra;
+        FigureBatch::releasePool();
     }
     for (Model* model : flashingModels)
         if (model) {

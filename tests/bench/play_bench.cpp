@@ -249,6 +249,17 @@ int main(int argc, char** argv)
                     manager->root->getSceneManagers().size(),
                     resourceCount(Ogre::MeshManager::getSingleton()),
                     resourceCount(Ogre::MaterialManager::getSingleton()));
+        // Where the longest frames fell, by song time.
+        std::vector<std::size_t> order(n);
+        for (std::size_t i = 0; i < n; ++i)
+            order[i] = i;
+        std::partial_sort(order.begin(), order.begin() + std::min<std::size_t>(5, n), order.end(),
+                          [&](std::size_t a, std::size_t b) { return stats.frameMs[a] > stats.frameMs[b]; });
+        std::printf("      longest frames:");
+        for (std::size_t i = 0; i < std::min<std::size_t>(5, n); ++i)
+            std::printf(" %.1f ms at %.1f s (%zu draws);", stats.frameMs[order[i]],
+                        double(order[i] * SONG_STEP_MS) / 1000.0, stats.draws[order[i]]);
+        std::printf("\n");
         std::fflush(stdout);
         all.push_back(std::move(stats));
     }

@@ -72,7 +72,7 @@ const Ogre::MaterialPtr& shownMaterial(const Shape* part)
 void setBatchedDrawing(bool on) { batching = on; }
 bool batchedDrawing() { return batching; }
 
-// One batch: parts of one material below one moving node.
+// One batch: the parts of one figure with one material and one set of lights.
 class FigureBatch::Cluster : public Ogre::Renderable {
 public:
     Cluster() : vertexData(new Ogre::VertexData()), indexData(new Ogre::IndexData())
@@ -197,16 +197,6 @@ Ogre::SceneNode* FigureBatch::anchorOf(std::size_t i) const
     return i < clusters.size() ? clusters[i]->anchor : nullptr;
 }
 
-void FigureBatch::markMoving(std::int32_t index)
-{
-    if (index < 0)
-        return;
-    if (std::size_t(index) >= moving.size())
-        moving.resize(std::size_t(index) + 1, 0);
-    moving[index] = 1;
-    dirty = true;
-}
-
 void FigureBatch::showParts(bool shown)
 {
     if (partsHidden == !shown)
@@ -269,8 +259,14 @@ bool FigureBatch::needsRebuild()
 
 void FigureBatch::refresh()
 {
-    if (needsRebuild())
+    if (needsRebuild()) {
         rebuild();
+        moved = false;
+    } else if (moved) {
+        moved = false;
+        for (Cluster* c : clusters)
+            bake(*c, true);
+    }
     // Placed for one anchor scale, the vertices hold for its multiples only.
     for (std::size_t k = 0; k < clusters.size(); ++k)
         if (!sameShape(clusters[k]->anchor->_getDerivedScale(), clusters[k]->bakedScale))
@@ -282,11 +278,6 @@ void FigureBatch::rebuild()
     dirty = false;
     materialsChanged = false;
     editsSeen = meshEditCount;
-    if (moving.empty())
-        moving.assign(1, 1);
-    moving[0] = 1;
-    if (moving.size() < model.nodes.size())
-        moving.resize(model.nodes.size(), 0);
 
     const std::vector<Shape*>& parts = model.parts;
     partShown.assign(parts.size(), 0);
@@ -295,12 +286,6 @@ void FigureBatch::rebuild()
     static const Ogre::LightList noLights;
     const Ogre::LightList& candidates =
         model.sceneManager ? model.sceneManager->_getLightsAffectingFrustum() : noLights;
-
-    // The moving nodes by address: the anchors a part's node walks up to.
-    movers.clear();
-    for (std::size_t i = 0; i < model.nodes.size(); ++i)
-        if (moving[i] && model.nodes[i])
-            movers.push_back(model.nodes[i]);
 
     for (std::size_t g = 0; g < groupCount; ++g)
         groups[g].parts.clear();
@@ -318,10 +303,7 @@ void FigureBatch::rebuild()
         if (!partShown[i])
             continue;
         partLights[i] = lightsOf(*part, candidates);
-        Ogre::SceneNode* anchor = part->node;
-        while (anchor != model.root && std::find(movers.begin(), movers.end(), anchor) == movers.end() &&
-               anchor->getParentSceneNode())
-            anchor = anchor->getParentSceneNode();
+        Ogre::SceneNode* anchor = model.root;
         const Ogre::Material* material = shownMaterial(part).get();
         Group* group = nullptr;
         for (std::size_t g = 0; g < groupCount && !group; ++g)
@@ -338,14 +320,14 @@ void FigureBatch::rebuild()
         group->parts.push_back(part);
     }
 
-    // A batch of the same parts at the same node keeps its vertices; the
+    // A batch of the same parts keeps its vertices (unless they moved); the
     // rest are placed anew, in buffers this figure or an earlier one left.
     spares.insert(spares.end(), clusters.begin(), clusters.end());
     clusters.clear();
     for (std::size_t g = 0; g < groupCount; ++g) {
         const Group& group = groups[g];
         auto same = std::find_if(spares.begin(), spares.end(), [this, &group](const Cluster* c) {
-            return !rebakeAll && c->anchor == group.anchor && c->lights == group.lights && c->parts == group.parts;
+            return !rebakeAll && !moved && c->anchor == group.anchor && c->lights == group.lights && c->parts == group.parts;
         });
         if (same != spares.end()) {
             clusters.push_back(*same);
@@ -393,11 +375,10 @@ void FigureBatch::releasePool()
 }
 
 // The vertices of every part of c in the anchor's space, placed so that the
-// anchor's transform puts them where the engine puts the part's own: the
-// engine multiplies scales component by component down a node chain rather
-// than composing matrices, so the place depends on the anchor's scale and is
-// worked out from it.
-void FigureBatch::bake(Cluster& c)
+// anchor's transform puts them where the engine puts the part's own (the
+// part's full transform taken back by the anchor's), with normals that the
+// anchor's inverse transpose turns as the part's would turn the part's own.
+void FigureBatch::bake(Cluster& c, bool again)
 {
     const Ogre::Vector3 anchorScale = c.anchor->_getDerivedScale();
     c.bakedScale = anchorScale;
@@ -416,12 +397,13 @@ void FigureBatch::bake(Cluster& c)
     auto& buffers = Ogre::HardwareBufferManager::getSingleton();
     const auto indexType =
         vertexCount > 65535 ? Ogre::HardwareIndexBuffer::IT_32BIT : Ogre::HardwareIndexBuffer::IT_16BIT;
+    again = again && vertexCount == c.vertexData->vertexCount;
     if (vertexCount > c.vertexCapacity) {
         c.vertexCapacity = vertexCount;
         c.vertexData->vertexBufferBinding->setBinding(
             0, buffers.createVertexBuffer(32, vertexCount, Ogre::HardwareBuffer::HBU_STATIC_WRITE_ONLY, false));
     }
-    if (indexCount > c.indexCapacity || indexType != c.indexType) {
+    if (!again && (indexCount > c.indexCapacity || indexType != c.indexType)) {
         c.indexCapacity = indexCount;
         c.indexType = indexType;
         c.indexData->indexBuffer = buffers.createIndexBuffer(indexType, indexCount,
@@ -432,33 +414,21 @@ void FigureBatch::bake(Cluster& c)
     c.indexData->indexStart = 0;
     c.indexData->indexCount = indexCount;
 
-    const Ogre::Vector3 inverseAnchor(1.0f / anchorScale.x, 1.0f / anchorScale.y, 1.0f / anchorScale.z);
-    std::vector<const Ogre::Node*> chain;
-    Ogre::HardwareBufferLockGuard vertexLock(c.vertexData->vertexBufferBinding->getBuffer(0),
-                                             Ogre::HardwareBuffer::HBL_DISCARD);
-    Ogre::HardwareBufferLockGuard indexLock(c.indexData->indexBuffer, Ogre::HardwareBuffer::HBL_DISCARD);
+    const Ogre::Affine3& anchorFull = c.anchor->_getFullTransform();
+    const Ogre::Affine3 toAnchor = anchorFull.inverse();
+    const Ogre::Matrix3 anchorLinearT = anchorFull.linear().Transpose();
+    // Placed again each frame a figure moves: written over in place, the
+    // previous frame being drawn by then.
+    Ogre::HardwareBufferLockGuard vertexLock(
+        c.vertexData->vertexBufferBinding->getBuffer(0), 0, vertexCount * 32,
+        again ? Ogre::HardwareBuffer::HBL_NORMAL : Ogre::HardwareBuffer::HBL_DISCARD);
     auto* out = static_cast<float*>(vertexLock.pData);
-    auto* out16 = static_cast<std::uint16_t*>(indexLock.pData);
-    auto* out32 = static_cast<std::uint32_t*>(indexLock.pData);
-    std::size_t base = 0;
     for (const Shape* part : c.parts) {
-        // The part's place below the anchor, composed as the engine does.
-        chain.clear();
-        for (const Ogre::Node* n = part->node; n && n != c.anchor; n = n->getParent())
-            chain.push_back(n);
-        Ogre::Vector3 position = Ogre::Vector3::ZERO;
-        Ogre::Quaternion orientation = Ogre::Quaternion::IDENTITY;
-        Ogre::Vector3 scale = anchorScale;
-        for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
-            const Ogre::Node* n = *it;
-            position = orientation * (scale * n->getPosition()) + position;
-            orientation = orientation * n->getOrientation();
-            scale = scale * n->getScale();
-        }
-        const Ogre::Vector3 inverseScale(1.0f / scale.x, 1.0f / scale.y, 1.0f / scale.z);
-        const bool flat = std::fabs(scale.x) < DEGENERATE_SCALE || std::fabs(scale.y) < DEGENERATE_SCALE ||
-                          std::fabs(scale.z) < DEGENERATE_SCALE;
-
+        const Ogre::Affine3& partFull = part->node->_getFullTransform();
+        const Ogre::Affine3 place = toAnchor * partFull;
+        Ogre::Matrix3 partInverse;
+        const bool flat = !partFull.linear().Inverse(partInverse, 0);
+        const Ogre::Matrix3 turn = anchorLinearT * partInverse.Transpose();
         // What the part's shared mesh draws: the last vertices written to it.
         const std::vector<Ogre::Vector3>* drawn = &part->vertices;
         if (cacheEra == shapeCacheEra && part->cache && !part->cache->drawnVertices.empty())
@@ -466,13 +436,10 @@ void FigureBatch::bake(Cluster& c)
         const std::size_t count = Shape::primitiveVertices(part->kind).size();
         for (std::size_t v = 0; v < count; ++v) {
             const Ogre::Vector3 p = v < drawn->size() ? (*drawn)[v] : Ogre::Vector3::ZERO;
-            const Ogre::Vector3 placed = (position + orientation * (scale * p)) * inverseAnchor;
-            // The engine lights a part with its normals turned by the inverse
-            // transpose of its transform; the anchor's own inverse transpose
-            // is applied when drawn, so the rest is applied here.
+            const Ogre::Vector3 placed = place * p;
             Ogre::Vector3 normal = Ogre::Vector3::ZERO;
             if (!p.isZeroLength() && !flat) {
-                normal = anchorScale * (orientation * (p.normalisedCopy() * inverseScale));
+                normal = turn * p.normalisedCopy();
                 if (!normal.isZeroLength())
                     normal.normalise();
             }
@@ -486,6 +453,14 @@ void FigureBatch::bake(Cluster& c)
             *out++ = 0.0f;
             c.box.merge(placed);
         }
+    }
+    if (again)
+        return;
+    Ogre::HardwareBufferLockGuard indexLock(c.indexData->indexBuffer, Ogre::HardwareBuffer::HBL_DISCARD);
+    auto* out16 = static_cast<std::uint16_t*>(indexLock.pData);
+    auto* out32 = static_cast<std::uint32_t*>(indexLock.pData);
+    std::size_t base = 0;
+    for (const Shape* part : c.parts) {
         for (const auto& t : Shape::primitiveTriangles(part->kind))
             for (std::uint16_t index : t) {
                 if (indexType == Ogre::HardwareIndexBuffer::IT_16BIT)
@@ -493,7 +468,7 @@ void FigureBatch::bake(Cluster& c)
                 else
                     *out32++ = std::uint32_t(base + index);
             }
-        base += count;
+        base += Shape::primitiveVertices(part->kind).size();
     }
 }
 

@@ -1,19 +1,20 @@
 #pragma once
-// Draws a figure in a few batches instead of one draw per part. The parts
-// that hang rigidly below one node that moves (the root, which the screens
-// place, or a node that an animation has written) and show one material are
-// merged into one vertex buffer, drawn with that node's transform: a figure
-// that no animation moves is one draw per material.
+// Draws a figure in a few batches instead of one draw per part: the parts
+// that show one material and get the same lights are merged into one vertex
+// buffer in the root's space, drawn with the root's transform (which the
+// screens move every frame at no cost to the batches). A frame in which an
+// animation wrote some node of the figure places the batches' vertices anew
+// from the parts' nodes.
 //
 // The parts keep everything that makes the figure: their nodes, entities,
 // shared meshes and materials. While batches draw, the part entities stay
 // attached to their nodes but are left out of rendering (their visibility
 // flags are cleared); a hidden part entity (setVisible(false)) leaves its
 // batch too. A batch is made again before it is drawn whenever what it was
-// made from changes: a part added, a node that starts to move, a material
-// that no longer matches its batch's, a shared mesh edited, a part hidden or
-// shown. The vertices are placed so that the drawn picture is the one the
-// engine gives the parts' own nodes, non-uniform scales included.
+// made from changes: a part added, a material that no longer matches its
+// batch's, a shared mesh edited, a part hidden or shown, a part reaching or
+// leaving a light. The vertices are placed so that the drawn picture is the
+// one the engine gives the parts' own nodes, non-uniform scales included.
 #include <OgreAxisAlignedBox.h>
 #include <OgreHardwareIndexBuffer.h>
 #include <OgreHardwareVertexBuffer.h>
@@ -48,19 +49,17 @@ public:
     void invalidate() { dirty = rebakeAll = true; }
     // A part's material changed: checked against its batch before drawing.
     void materialChanged() { materialsChanged = true; }
-    // An animation wrote node `index` of the figure: from now on it moves.
-    void nodeMoved(std::int32_t index)
-    {
-        if (std::size_t(index) >= moving.size() || !moving[index])
-            markMoving(index);
-    }
+    // Some node of the figure was moved (an animation wrote it): the
+    // vertices are placed anew before the next drawing.
+    void nodesMoved() { moved = true; }
 
     // Brings the batches up to date now (the drawing does it by itself).
     void refresh();
     // How many batches the figure was last drawn in.
     std::size_t batchCount() const { return clusters.size(); }
-    // The node batch i is drawn at, its parts, and its vertices as written
-    // (in the node's space; a part's vertices follow the previous part's).
+    // The node batch i is drawn at (the root), its parts, and its vertices
+    // as written (in the node's space; a part's vertices follow the previous
+    // part's).
     Ogre::SceneNode* anchorOf(std::size_t i) const;
     const std::vector<Shape*>& partsOf(std::size_t i) const;
     void readVertices(std::size_t i, std::vector<Ogre::Vector3>& positions,
@@ -89,12 +88,13 @@ private:
     static std::vector<Cluster*>& pool();
     Cluster* takeCluster();
 
-    void markMoving(std::int32_t index);
     void showParts(bool shown);
     bool needsRebuild();
     bool lightsChanged();
     void rebuild();
-    void bake(Cluster& c);
+    // Places the vertices of c's parts; again: into the buffers c has, for
+    // the same parts.
+    void bake(Cluster& c, bool again = false);
 
     Model& model;
     std::vector<Cluster*> clusters;
@@ -103,8 +103,6 @@ private:
     // Scratch of rebuild, kept for its capacity.
     std::vector<Group> groups;
     std::size_t groupCount = 0;
-    std::vector<const Ogre::Node*> movers;
-    std::vector<char> moving;        // by node index; sticky
     // What the batches were made from: every part's visibility and the edit
     // count of its mesh record, in part order.
     std::vector<char> partShown;
@@ -120,6 +118,7 @@ private:
     // vertices at the next rebuild.
     bool rebakeAll = true;
     bool materialsChanged = false;
+    bool moved = false;
     bool partsHidden = false;
     Ogre::Camera* camera = nullptr;
 };

@@ -469,7 +469,7 @@ void Model::writeChannel(const Track& track, Channel channel, const double* valu
             continue;
         Ogre::SceneNode* node = nodes[index];
         if (batch)
-            batch->nodeMoved(index);
+            batch->nodesMoved();
         std::int32_t& n = blendCounts[index];
         if (channel == ROTATION) {
             node->setOrientation(n == 0 ? rotation

@@ -220,7 +220,7 @@ TEST_F(FigureBatches, FollowWhatChangesAfterTheyWereMade)
     // A node moved by hand after the batches were made, then told.
     Ogre::SceneNode* moved = bee->parts.back()->node;
     moved->setPosition(moved->getPosition() + Ogre::Vector3(0.5f, 0, 0));
-    bee->batch->nodeMoved(std::int32_t(std::find(bee->nodes.begin(), bee->nodes.end(), moved) - bee->nodes.begin()));
+    bee->batch->nodesMoved();
     expectBatchesMatchParts(*bee, "a node moved");
 
     // Deleted, the figure leaves nothing attached to its pooled root.

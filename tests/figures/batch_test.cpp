@@ -8,7 +8,7 @@
 #include "figures/FigureTable.h"
 #include "model/FigureBatch.h"
 #include "platform/random.h"
-#include "tests/model/ogre_fixture.h"
+#include "tests/model/script_figure_test.h"
 
 #include <OgreEntity.h>
 #include <OgreMatrix3.h>
@@ -100,20 +100,12 @@ std::size_t expectBatchesMatchParts(Model& figure, const std::string& label)
     return parts;
 }
 
-class FigureBatches : public OgreTest {
+class FigureBatches : public ScriptFigureTest {
 protected:
     void SetUp() override
     {
-        OgreTest::SetUp();
+        ScriptFigureTest::SetUp();
         ModelManager::useFigureTable(&gameFigureTable());
-        manager = new ModelManager(scene);
-    }
-    void TearDown() override
-    {
-        for (Model* m : figures)
-            delete m;
-        delete manager;
-        OgreTest::TearDown();
     }
     Model* make(int type, const Ogre::Vector3& scale = Ogre::Vector3(1, 1, 1))
     {
@@ -123,10 +115,6 @@ protected:
         return m;
     }
     void forget(Model* m) { figures.erase(std::find(figures.begin(), figures.end(), m)); }
-
-    ModelManager* manager = nullptr;
-    std::vector<Model*> figures;
-    plat::ManualClock clock{5000};
 };
 
 } // namespace

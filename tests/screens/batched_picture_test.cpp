@@ -34,6 +34,7 @@ constexpr double DIFFERING_SHARE = 0.0005;
 struct Picture {
     std::vector<unsigned char> rgb;
     std::size_t draws = 0;
+    std::size_t triangles = 0;
 };
 
 class BatchedPicture : public ScreenTest {
@@ -50,6 +51,7 @@ protected:
         game->root->renderOneFrame();
         Picture p;
         p.draws = game->window->getStatistics().batchCount;
+        p.triangles = game->window->getStatistics().triangleCount;
         const unsigned w = game->window->getWidth(), h = game->window->getHeight();
         p.rgb.assign(std::size_t(w) * h * 3, 0);
         Ogre::PixelBox box(w, h, 1, Ogre::PF_BYTE_RGB, p.rgb.data());
@@ -75,8 +77,10 @@ protected:
                 ++lit;
         }
         const std::size_t pixels = perPart.rgb.size() / 3;
-        std::printf("[ picture ] %s: %zu draws per part, %zu batched; %zu of %zu pixels lit, %zu differ\n",
-                    moment.c_str(), perPart.draws, batched.draws, lit, pixels, differing);
+        std::printf("[ picture ] %s: %zu draws (%zu triangles) per part, %zu (%zu) batched; %zu of %zu pixels lit, "
+                    "%zu differ\n",
+                    moment.c_str(), perPart.draws, perPart.triangles, batched.draws, batched.triangles, lit, pixels,
+                    differing);
         EXPECT_GT(lit, pixels / 50) << "the frame shows hardly anything";
         EXPECT_LE(double(differing), DIFFERING_SHARE * double(pixels));
         EXPECT_LT(batched.draws, perPart.draws);

@@ -107,12 +107,10 @@ public:
     {
         return anchor->getSquaredViewDepth(cam);
     }
-    // The lights the engine gives the first part: the parts of one batch
-    // are close together, and a part's light list is chosen by its place.
-    const Ogre::LightList& getLights() const override
-    {
-        return parts.front()->entity->queryLights();
-    }
+    // The set of lights every part of the batch gets, kept from when the
+    // batch was made (the engine sorts a part's lights by distance anew
+    // whenever it moves, which only reorders the same lights).
+    const Ogre::LightList& getLights() const override { return lightList; }
 
     Ogre::SceneNode* anchor = nullptr;
     std::vector<Shape*> parts;
@@ -127,6 +125,7 @@ public:
     Ogre::Vector3 bakedScale = Ogre::Vector3::UNIT_SCALE;
     bool degenerate = false;
     std::uint32_t lights = 0;
+    Ogre::LightList lightList;
 };
 
 FigureBatch::FigureBatch(Model& m) : model(m)
@@ -338,6 +337,7 @@ void FigureBatch::rebuild()
         c->anchor = group.anchor;
         c->lights = group.lights;
         c->parts = group.parts;
+        c->lightList = group.parts.front()->entity->queryLights();
         bake(*c);
         clusters.push_back(c);
     }

@@ -140,8 +140,8 @@ FigureBatch::~FigureBatch()
     for (Shape* part : model.parts)
         if (part && part->batch == this)
             part->batch = nullptr;
-    // Their buffers serve the next figures while a model manager lives; the
-    // last manager releases them (ModelManager::~ModelManager).
+    // Their buffers serve the next figures while a model manager lives,
+    // until a manager goes (ModelManager::~ModelManager).
     spares.insert(spares.end(), clusters.begin(), clusters.end());
     for (Cluster* c : spares) {
         c->parts.clear();
@@ -213,16 +213,6 @@ void FigureBatch::_notifyCurrentCamera(Ogre::Camera* cam)
     camera = cam;
 }
 
-bool FigureBatch::lightsChanged()
-{
-    const Ogre::LightList& candidates = model.sceneManager->_getLightsAffectingFrustum();
-    const std::vector<Shape*>& parts = model.parts;
-    for (std::size_t i = 0; i < parts.size(); ++i)
-        if (partShown[i] && lightsOf(*parts[i], candidates) != partLights[i])
-            return true;
-    return false;
-}
-
 bool FigureBatch::needsRebuild()
 {
     if (dirty)
@@ -230,9 +220,17 @@ bool FigureBatch::needsRebuild()
     const std::vector<Shape*>& parts = model.parts;
     if (parts.size() != partShown.size())
         return true;
-    for (std::size_t i = 0; i < parts.size(); ++i)
-        if (parts[i] && parts[i]->entity && char(parts[i]->entity->getVisible()) != partShown[i])
+    static const Ogre::LightList noLights;
+    const Ogre::LightList& candidates =
+        model.sceneManager ? model.sceneManager->_getLightsAffectingFrustum() : noLights;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        const Shape* part = parts[i];
+        if (!part || !part->entity || !part->node)
+            continue;
+        const bool shown = part->entity->getVisible();
+        if (char(shown) != partShown[i] || (shown && lightsOf(*part, candidates) != partLights[i]))
             return true;
+    }
     if (editsSeen != meshEditCount) {
         editsSeen = meshEditCount;
         if (cacheEra == shapeCacheEra)
@@ -242,16 +240,12 @@ bool FigureBatch::needsRebuild()
                     return true;
                 }
     }
-    if (model.sceneManager && lightsChanged())
-        return true;
     if (materialsChanged) {
         materialsChanged = false;
-        for (std::size_t k = 0; k < clusters.size(); ++k) {
-            const Cluster& c = *clusters[k];
-            for (const Shape* part : c.parts)
-                if (shownMaterial(part) != shownMaterial(c.parts.front()))
+        for (const Cluster* c : clusters)
+            for (const Shape* part : c->parts)
+                if (shownMaterial(part) != shownMaterial(c->parts.front()))
                     return true;
-        }
     }
     return false;
 }
@@ -285,7 +279,6 @@ void FigureBatch::rebuild()
     static const Ogre::LightList noLights;
     const Ogre::LightList& candidates =
         model.sceneManager ? model.sceneManager->_getLightsAffectingFrustum() : noLights;
-
     for (std::size_t g = 0; g < groupCount; ++g)
         groups[g].parts.clear();
     groupCount = 0;
@@ -480,6 +473,11 @@ void FigureBatch::_updateRenderQueue(Ogre::RenderQueue* queue)
     }
     showParts(false);
     refresh();
+    // The screens move every figure's root each frame, all of them children
+    // of one node: marked as moving as a whole, it keeps no list of moved
+    // children for the next frame (which the engine would allocate).
+    if (Ogre::Node* parent = model.root->getParent())
+        parent->needUpdate();
     for (std::size_t k = 0; k < clusters.size(); ++k) {
         Cluster& c = *clusters[k];
         if (c.degenerate || c.box.isNull())

@@ -73,8 +73,9 @@ public:
     void _updateRenderQueue(Ogre::RenderQueue* queue) override;
     void visitRenderables(Ogre::Renderable::Visitor* visitor, bool debugRenderables) override;
 
-    // Frees the buffers that deleted figures left for later ones; the last
-    // model manager calls it, as the engine must outlive every buffer.
+    // Frees the buffers that deleted figures left for later ones; every
+    // model manager calls it when its screen ends (the engine must outlive
+    // every buffer).
     static void releasePool();
 
 private:
@@ -90,7 +91,6 @@ private:
 
     void showParts(bool shown);
     bool needsRebuild();
-    bool lightsChanged();
     void rebuild();
     // Places the vertices of c's parts; again: into the buffers c has, for
     // the same parts.

@@ -383,6 +383,13 @@ void Model::update(std::int32_t nowMs)
         blendCounts.assign(nodes.size(), 0);
     else
         std::fill(blendCounts.begin(), blendCounts.end(), 0);
+    // Marked from the root down before the writes, every node is known to
+    // its parent as needing an update, and the engine keeps no list of
+    // moved children (which it would allocate for every write); the whole
+    // figure is brought up to date anyway when its root moves.
+    for (Ogre::SceneNode* node : nodes)
+        if (node)
+            node->needUpdate();
     // The length is read again every pass: an animation that ends leaves the
     // list, and the one that moves into its place waits for the next frame.
     for (std::size_t i = 0; i < activeAnimations.size(); ++i)

@@ -126,8 +126,10 @@ ModelManager::~ModelManager()
         }
         shapeCacheMap.clear();
         ++shapeCacheEra;
-        FigureBatch::releasePool();
     }
+    // The batch buffers that the screen's deleted figures left go with the
+    // screen, so that the memory stays the same from game to game.
+    FigureBatch::releasePool();
     for (Model* model : flashingModels)
         if (model) {
             model->flashManager = nullptr;

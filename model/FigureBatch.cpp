@@ -410,12 +410,14 @@ void FigureBatch::bake(Cluster& c, bool again)
     const Ogre::Affine3& anchorFull = c.anchor->_getFullTransform();
     const Ogre::Affine3 toAnchor = anchorFull.inverse();
     const Ogre::Matrix3 anchorLinearT = anchorFull.linear().Transpose();
-    // Placed again each frame a figure moves: written over in place, the
-    // previous frame being drawn by then.
-    Ogre::HardwareBufferLockGuard vertexLock(
-        c.vertexData->vertexBufferBinding->getBuffer(0), 0, vertexCount * 32,
-        again ? Ogre::HardwareBuffer::HBL_NORMAL : Ogre::HardwareBuffer::HBL_DISCARD);
-    auto* out = static_cast<float*>(vertexLock.pData);
+    // Placed in one scratch array (kept, so placing allocates nothing) and
+    // written in one go: placed again each frame a figure moves, written
+    // over in place (the previous frame is drawn by then), with no read back
+    // that a lock of the buffer would make.
+    static std::vector<float> scratch;
+    if (scratch.size() < vertexCount * 8)
+        scratch.resize(vertexCount * 8);
+    float* out = scratch.data();
     for (const Shape* part : c.parts) {
         const Ogre::Affine3& partFull = part->node->_getFullTransform();
         const Ogre::Affine3 place = toAnchor * partFull;
@@ -447,6 +449,7 @@ void FigureBatch::bake(Cluster& c, bool again)
             c.box.merge(placed);
         }
     }
+    c.vertexData->vertexBufferBinding->getBuffer(0)->writeData(0, vertexCount * 32, scratch.data(), !again);
     if (again)
         return;
     Ogre::HardwareBufferLockGuard indexLock(c.indexData->indexBuffer, Ogre::HardwareBuffer::HBL_DISCARD);

@@ -2,6 +2,7 @@
 
 #include "app/NodePool.h"
 #include "model/ColourScheme.h"
+#include "model/FigureBatch.h"
 #include "model/ModelManager.h"
 #include "platform/random.h"
 
@@ -102,6 +103,8 @@ void Model::reset()
 
 void Model::clearParts()
 {
+    delete batch;
+    batch = nullptr;
     for (Shape* part : parts)
         delete part;
     parts.clear();
@@ -137,6 +140,12 @@ void Model::addPart(ShapeCache* record, Ogre::SceneManager* manager, int kind, i
     currentNode->attachObject(entity);
     shape->entity = entity;
     shape->setMaterial(getColourMaterial(colour, paletteKind));
+    if (!batch && root) {
+        batch = new FigureBatch(*this);
+        root->attachObject(batch);
+    }
+    if (batch)
+        batch->invalidate();
 
     materialParts.push_back(shape);
     currentPartIndex = std::int32_t(parts.size());
@@ -166,6 +175,13 @@ void Model::addPart(int kind, const char* partKey, int colour)
 void Model::rotateNode(float angle, float x, float y, float z)
 {
     currentNode->setOrientation(rotationOf(angle, x, y, z));
+    nodesChanged();
+}
+
+void Model::nodesChanged()
+{
+    if (batch)
+        batch->invalidate();
 }
 
 void Model::setRootOrientation(float y, float z)
@@ -223,11 +239,13 @@ std::string Model::variantName(std::uint32_t v)
 void Model::setPosition(double x, double y, double z)
 {
     currentNode->setPosition(float(x), float(y), float(z));
+    nodesChanged();
 }
 
 void Model::setScale(double x, double y, double z)
 {
     currentNode->setScale(float(x), float(y), float(z));
+    nodesChanged();
 }
 
 void Model::editVertex(int vertex, double x, double y, double z)
@@ -285,6 +303,7 @@ void Model::hangAt(const Ogre::Vector3& p)
     pushNode();
     currentNode->setPosition(p);
     currentNode->setOrientation(socketOrientation(p));
+    nodesChanged();
 }
 
 void Model::hangAtVertex(int vertex)
@@ -364,6 +383,13 @@ void Model::update(std::int32_t nowMs)
         blendCounts.assign(nodes.size(), 0);
     else
         std::fill(blendCounts.begin(), blendCounts.end(), 0);
+    // Marked from the root down before the writes, every node is known to
+    // its parent as needing an update, and the engine keeps no list of
+    // moved children (which it would allocate for every write); the whole
+    // figure is brought up to date anyway when its root moves.
+    for (Ogre::SceneNode* node : nodes)
+        if (node)
+            node->needUpdate();
     // The length is read again every pass: an animation that ends leaves the
     // list, and the one that moves into its place waits for the next frame.
     for (std::size_t i = 0; i < activeAnimations.size(); ++i)
@@ -449,6 +475,8 @@ void Model::writeChannel(const Track& track, Channel channel, const double* valu
         if (index < 0 || index >= std::int32_t(nodes.size()))
             continue;
         Ogre::SceneNode* node = nodes[index];
+        if (batch)
+            batch->nodesMoved();
         std::int32_t& n = blendCounts[index];
         if (channel == ROTATION) {
             node->setOrientation(n == 0 ? rotation

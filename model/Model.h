@@ -41,6 +41,7 @@ class SceneManager;
 class SceneNode;
 } // namespace Ogre
 
+class FigureBatch;
 class ModelManager;
 
 // The text a default-formatted string stream gives for x ("3", "10").
@@ -215,6 +216,12 @@ public:
     // material lent to it; both cleared when the flash ends.
     ModelManager* flashManager = nullptr;
     Ogre::MaterialPtr damageMaterial;
+    // Draws the parts in batches (FigureBatch.h); made with the first part,
+    // attached to the root, deleted with the parts.
+    FigureBatch* batch = nullptr;
+
+    // A build step changed a node: the batches are made again before drawing.
+    void nodesChanged();
 
 private:
     void writeChannel(const Track& track, Channel channel, const double* value);

@@ -1,6 +1,7 @@
 #include "model/ModelManager.h"
 
 #include "app/NodePool.h"
+#include "model/FigureBatch.h"
 #include "model/Model.h"
 #include "model/Shape.h"
 #include "platform/clock.h"
@@ -124,7 +125,11 @@ ModelManager::~ModelManager()
             entry.second->destroy();
         }
         shapeCacheMap.clear();
+        ++shapeCacheEra;
     }
+    // The batch buffers that the screen's deleted figures left go with the
+    // screen, so that the memory stays the same from game to game.
+    FigureBatch::releasePool();
     for (Model* model : flashingModels)
         if (model) {
             model->flashManager = nullptr;

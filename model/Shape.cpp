@@ -1,5 +1,7 @@
 #include "model/Shape.h"
 
+#include "model/FigureBatch.h"
+
 #include <OgreEntity.h>
 #include <OgreHardwareBufferManager.h>
 #include <OgreMath.h>
@@ -14,6 +16,7 @@
 const char* const MESH_GROUP = "Custom";
 
 std::map<std::string, ShapeCache*> shapeCacheMap;
+int shapeCacheEra = 0;
 
 void ensureMeshGroup()
 {
@@ -234,6 +237,7 @@ Ogre::MeshPtr Shape::buildMesh(const std::string& name, ShapeCache* record, bool
         record->vertexBuffer = vertexBuffer;
         if (record->vertexOffsets.size() < vertices.size())
             record->vertexOffsets.resize(vertices.size(), Ogre::Vector3::ZERO);
+        record->drawnVertices = vertices;
         cache = record;
     } else {
         mesh = Ogre::MeshManager::getSingleton().getByName(record->meshName, MESH_GROUP);
@@ -271,6 +275,11 @@ void Shape::fillVertices()
             box.merge(p);
         }
     }
+    if (cache && cache->vertexBuffer == vertexBuffer) {
+        cache->drawnVertices.assign(vertices.begin(), vertices.begin() + std::min(vertices.size(), vertexBuffer->getNumVertices()));
+        ++cache->edits;
+    }
+    ++meshEditCount;
     if (mesh) {
         mesh->_setBounds(box, true);
         mesh->_setBoundingSphereRadius((box.getMaximum() - box.getMinimum()).length() * 0.5f);
@@ -357,6 +366,22 @@ const std::vector<Ogre::Vector3>& Shape::primitiveVertices(int kind)
     return tables[kind >= 1 && kind <= 5 ? kind : 0];
 }
 
+const std::vector<std::array<std::uint16_t, 3>>& Shape::primitiveTriangles(int kind)
+{
+    static std::vector<std::array<std::uint16_t, 3>> tables[6];
+    static bool made = false;
+    if (!made) {
+        for (int k = 1; k <= 5; ++k) {
+            Shape s;
+            s.makeKind(k);
+            s.triangulate();
+            tables[k] = s.triangles;
+        }
+        made = true;
+    }
+    return tables[kind >= 1 && kind <= 5 ? kind : 0];
+}
+
 Ogre::Vector3 Shape::getFaceCentre() const
 {
     int f = selectedFace;
@@ -402,4 +427,6 @@ void Shape::setMaterial(const Ogre::MaterialPtr& m)
     // An empty handle leaves the entity with the material it shows.
     if (entity && m)
         entity->setMaterial(m);
+    if (batch)
+        batch->materialChanged();
 }

@@ -51,6 +51,10 @@ struct ShapeCache {
     // Some offset was set: until then every part's own vertices are the
     // mesh's, and nothing need be read through the offsets.
     bool edited = false;
+    // The vertices last written to the buffer (what every part of the key
+    // draws), and how many times it was written.
+    std::vector<Ogre::Vector3> drawnVertices;
+    std::uint64_t edits = 0;
 
     // Frees the record itself.
     void destroy();
@@ -58,6 +62,10 @@ struct ShapeCache {
 
 // Mesh key -> record, process-wide. See ModelManager for when it is emptied.
 extern std::map<std::string, ShapeCache*> shapeCacheMap;
+// Raised whenever shapeCacheMap is emptied: records of an older era are gone.
+extern int shapeCacheEra;
+
+class FigureBatch;
 
 class Shape {
 public:
@@ -118,8 +126,15 @@ public:
     // The primitive the shape was made as (0 before any).
     int kind = 0;
 
+    // The batch that draws this part, told of material changes; null when
+    // none does.
+    FigureBatch* batch = nullptr;
+
     // The unedited corners of a primitive kind (empty for an unknown kind).
     static const std::vector<Ogre::Vector3>& primitiveVertices(int kind);
+    // The index triangles of a primitive kind's mesh (empty for an unknown
+    // kind).
+    static const std::vector<std::array<std::uint16_t, 3>>& primitiveTriangles(int kind);
 
 private:
     void addFace(int a, int b, int c, int d = -1);

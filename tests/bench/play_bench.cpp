@@ -3,11 +3,14 @@
 // the keyboard, and song time moved on 16 ms per frame, so a whole song
 // takes 22,500 frames however fast they are drawn. Plays GAMES whole games
 // from the menu to the end screen and back, and prints per game the median,
-// 99th percentile and worst frame, the process's CPU time per frame, and
-// the resident memory back at the menu.
-//   cd build/run && taskset -c 0,1 ../tests/bench/play_bench [GAMES] [--no-figures]
+// 99th percentile and worst frame, the frames over 16.7 ms (all, and after
+// the first second of play), the process's CPU time per frame, the draws
+// (batches) per frame as the window counts them (median, and the mean of
+// the busiest second of song time), and the resident memory back at the menu.
+//   cd build/run && taskset -c 0,1 ../tests/bench/play_bench [GAMES] [--no-figures|--per-part]
 // (--no-figures: every type code makes no figure, to tell the figures'
-// share of the frame and of the memory from the rest.)
+// share of the frame and of the memory from the rest; --per-part: every
+// part of a figure drawn by its own entity, as before figures were batched.)
 // Needs DISPLAY (tools/bench-play.sh starts Xvfb and runs it).
 #include <Ogre.h>
 #include <Overlay/OgreFontManager.h>
@@ -27,6 +30,7 @@
 #include "app/Screens.h"
 #include "app/SoundManager.h"
 #include "figures/FigureTable.h"
+#include "model/FigureBatch.h"
 #include "model/ModelManager.h"
 #include "platform/clock.h"
 #include "platform/devices/fontLocation.h"
@@ -37,6 +41,9 @@ namespace {
 
 constexpr int SONG_STEP_MS = 16;
 constexpr int SPARE_LIVES = 1000;
+// A frame longer than this misses a 60 Hz display's beat.
+constexpr double SLOT_MS = 1000.0 / 60.0;
+constexpr int FRAMES_PER_SECOND = 1000 / SONG_STEP_MS;
 
 double cpuSeconds()
 {
@@ -135,6 +142,7 @@ std::size_t resourceCount(Ogre::ResourceManager& manager)
 
 struct GameStats {
     std::vector<double> frameMs;
+    std::vector<std::size_t> draws;
     double cpu = 0;
     long residentAtMenu = 0;
     double heapInUseMiB = 0;
@@ -146,7 +154,9 @@ struct GameStats {
 int main(int argc, char** argv)
 {
     const int games = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
-    const bool figures = !(argc > 2 && std::string(argv[2]) == "--no-figures");
+    const std::string option = argc > 2 ? argv[2] : "";
+    const bool figures = option != "--no-figures";
+    setBatchedDrawing(option != "--per-part");
     plat::ManualClock clock(1000);
 
     auto* logs = new Ogre::LogManager();
@@ -176,7 +186,7 @@ int main(int argc, char** argv)
     manager->inputManager->eventProcessor->getKeyTarget()->addKeyListener(manager);
     manager->changeState(&menuState);
 
-    std::printf("game  frames  median_ms  p99_ms  worst_ms  cpu_ms/frame  outcome  resident_MiB_at_menu  heap_in_use_MiB  scene_managers  meshes  materials\n");
+    std::printf("game  frames  median_ms  p99_ms  worst_ms  over_16.7ms  over_after_1s  cpu_ms/frame  draws_median  draws_busiest_s  outcome  resident_MiB_at_menu  heap_in_use_MiB  scene_managers  meshes  materials\n");
     std::vector<GameStats> all;
     long frame = 0;
     for (int g = 0; g < games; ++g) {
@@ -196,6 +206,7 @@ int main(int argc, char** argv)
             manager->inputManager->eventProcessor->processEvents();
             manager->root->renderOneFrame();
             stats.frameMs.push_back((wallSeconds() - t0) * 1000.0);
+            stats.draws.push_back(manager->window->getStatistics().batchCount);
         }
         stats.cpu = cpuSeconds() - cpu0;
         stats.won = gameWon;
@@ -215,12 +226,40 @@ int main(int argc, char** argv)
         std::vector<double> sorted = stats.frameMs;
         std::sort(sorted.begin(), sorted.end());
         const std::size_t n = sorted.size();
-        std::printf("%4d  %6zu  %9.2f  %6.2f  %8.2f  %12.2f  %-7s  %20.1f  %15.2f  %14zu  %6zu  %9zu\n", g + 1, n, sorted[n / 2],
-                    sorted[std::min(n - 1, n * 99 / 100)], sorted.back(), stats.cpu * 1000.0 / n,
+        std::size_t over = 0, overAfterFirstSecond = 0;
+        for (std::size_t i = 0; i < n; ++i)
+            if (stats.frameMs[i] > SLOT_MS) {
+                ++over;
+                if (i >= std::size_t(FRAMES_PER_SECOND))
+                    ++overAfterFirstSecond;
+            }
+        std::vector<std::size_t> draws = stats.draws;
+        std::sort(draws.begin(), draws.end());
+        double busiest = 0;
+        for (std::size_t i = 0; i + FRAMES_PER_SECOND <= stats.draws.size(); i += FRAMES_PER_SECOND) {
+            double sum = 0;
+            for (int k = 0; k < FRAMES_PER_SECOND; ++k)
+                sum += double(stats.draws[i + k]);
+            busiest = std::max(busiest, sum / FRAMES_PER_SECOND);
+        }
+        std::printf("%4d  %6zu  %9.2f  %6.2f  %8.2f  %11zu  %13zu  %12.2f  %12zu  %15.1f  %-7s  %20.1f  %15.2f  %14zu  %6zu  %9zu\n", g + 1, n, sorted[n / 2],
+                    sorted[std::min(n - 1, n * 99 / 100)], sorted.back(), over, overAfterFirstSecond,
+                    stats.cpu * 1000.0 / n, draws[n / 2], busiest,
                     stats.won ? "won" : "lost", stats.residentAtMenu / 1024.0, stats.heapInUseMiB,
                     manager->root->getSceneManagers().size(),
                     resourceCount(Ogre::MeshManager::getSingleton()),
                     resourceCount(Ogre::MaterialManager::getSingleton()));
+        // Where the longest frames fell, by song time.
+        std::vector<std::size_t> order(n);
+        for (std::size_t i = 0; i < n; ++i)
+            order[i] = i;
+        std::partial_sort(order.begin(), order.begin() + std::min<std::size_t>(5, n), order.end(),
+                          [&](std::size_t a, std::size_t b) { return stats.frameMs[a] > stats.frameMs[b]; });
+        std::printf("      longest frames:");
+        for (std::size_t i = 0; i < std::min<std::size_t>(5, n); ++i)
+            std::printf(" %.1f ms at %.1f s (%zu draws);", stats.frameMs[order[i]],
+                        double(order[i] * SONG_STEP_MS) / 1000.0, stats.draws[order[i]]);
+        std::printf("\n");
         std::fflush(stdout);
         all.push_back(std::move(stats));
     }

@@ -3,7 +3,7 @@
 set -euo pipefail
 PACKAGES=(
   g++ make cmake ninja-build pkg-config
-  libogre-1.12-dev libois-dev libx11-dev libopenal-dev libsndfile1-dev
+  libogre-1.12-dev libois-dev libx11-dev libopenal-dev libasound2-dev libsndfile1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils libgl1-mesa-dri
   fonts-dejavu-core sox libsox-fmt-mp3 lame

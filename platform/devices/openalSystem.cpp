@@ -9,6 +9,10 @@
 //
 // One mutex guards the channel slots; the caller's thread and the streaming
 // thread take it, the render thread never does.
+//
+// A channel holds its source, buffers and decoder only while it plays: a
+// sound that ends or is stopped gives them all back, so a game of a
+// thousand shots leaves the heap as it found it.
 #include "platform/devices/audio.h"
 #include "platform/regularFile.h"
 
@@ -16,6 +20,7 @@
 #include <AL/alc.h>
 #include <AL/alext.h>
 #include <AL/efx.h>
+#include <alsa/asoundlib.h>
 #include <sndfile.h>
 
 #include <algorithm>
@@ -24,6 +29,8 @@
 #include <cmath>
 #include <condition_variable>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -171,6 +178,10 @@ public:
     bool createStream(const std::string& path, unsigned mode, Sound** sound) override;
     bool playSound(int channelIndex, Sound* sound, bool paused, Channel* channel) override;
 
+    // Closes the device and stops the threads; every later call fails, as
+    // on a system that was never initialised.
+    void closeAtExit() { close(); }
+
 protected:
     bool channelSetPaused(int slot, unsigned generation, bool paused) override;
     bool channelSetVolume(int slot, unsigned generation, float volume) override;
@@ -180,6 +191,8 @@ protected:
 
 private:
     bool openOutput();
+    void close();
+    bool acquire(Slot& s);
     void loadEffects();
     void bindContext();
     Slot* live(int slot, unsigned generation);
@@ -222,7 +235,57 @@ private:
     std::thread renderer;
 };
 
+// OpenAL Soft runs its own clean-up at exit and aborts when a device is
+// still open then, possibly while our threads still use it. A system its
+// owner never deleted (a singleton, a test that exits early) is closed by
+// our exit handler, which runs first because it is registered after the
+// library's.
+std::mutex& openSystemsMutex()
+{
+    static auto* m = new std::mutex;
+    return *m;
+}
+
+std::vector<OpenAlSystem*>& openSystems()
+{
+    static auto* list = new std::vector<OpenAlSystem*>;
+    return *list;
+}
+
+void closeOpenSystemsAtExit()
+{
+    std::vector<OpenAlSystem*> open;
+    {
+        std::lock_guard<std::mutex> lock(openSystemsMutex());
+        open.swap(openSystems());
+    }
+    for (OpenAlSystem* system : open)
+        system->closeAtExit();
+}
+
+void registerOpen(OpenAlSystem* system)
+{
+    static bool handlerRegistered = false;
+    std::lock_guard<std::mutex> lock(openSystemsMutex());
+    openSystems().push_back(system);
+    if (!handlerRegistered)
+        handlerRegistered = std::atexit(closeOpenSystemsAtExit) == 0;
+}
+
+void unregisterOpen(OpenAlSystem* system)
+{
+    std::lock_guard<std::mutex> lock(openSystemsMutex());
+    auto& list = openSystems();
+    list.erase(std::remove(list.begin(), list.end(), system), list.end());
+}
+
 OpenAlSystem::~OpenAlSystem()
+{
+    unregisterOpen(this);
+    close();
+}
+
+void OpenAlSystem::close()
 {
     {
         std::lock_guard<std::mutex> lock(mutex);
@@ -235,18 +298,16 @@ OpenAlSystem::~OpenAlSystem()
         return;
 
     bindContext();
-    for (Slot& s : slots) {
+    for (Slot& s : slots)
         if (s.active)
             release(s);
-        if (s.source)
-            alDeleteSources(1, &s.source);
-        if (!s.spare.empty())
-            alDeleteBuffers(static_cast<ALsizei>(s.spare.size()), s.spare.data());
-    }
+    slots.clear();
     if (effectSlot)
         deleteSlots(1, &effectSlot);
     if (effect)
         deleteEffects(1, &effect);
+    effectSlot = effect = 0;
+    reverbOn = false;
 
     renderQuit = true;
     if (renderer.joinable())
@@ -258,6 +319,8 @@ OpenAlSystem::~OpenAlSystem()
         alcMakeContextCurrent(nullptr);
     alcDestroyContext(context);
     alcCloseDevice(device);
+    context = nullptr;
+    device = nullptr;
 }
 
 void OpenAlSystem::bindContext()
@@ -268,10 +331,28 @@ void OpenAlSystem::bindContext()
         setThreadContext(context);
 }
 
+// Both libraries print every step of their search for a sound card to
+// stderr; on a machine without one that is nine lines of errors for what is
+// a normal case, which the caller reports in one line of its own. A log
+// level the user set for OpenAL is kept.
+void silentAlsa(const char*, int, const char*, int, const char*, ...) {}
+
+ALCdevice* openDefaultDeviceQuietly()
+{
+    setenv("ALSOFT_LOGLEVEL", "0", 0);
+    snd_lib_error_set_handler(silentAlsa);
+    ALCdevice* device = alcOpenDevice(nullptr);
+    snd_lib_error_set_handler(nullptr);
+    return device;
+}
+
 bool OpenAlSystem::openOutput()
 {
-    if (output == Output::Default)
-        device = alcOpenDevice(nullptr);
+    if (output == Output::Default) {
+        device = openDefaultDeviceQuietly();
+        if (!device)
+            std::fprintf(stderr, "No sound device: playing without sound.\n");
+    }
     if (device) {
         context = alcCreateContext(device, nullptr);
         if (context)
@@ -354,6 +435,7 @@ bool OpenAlSystem::init(int maxChannels, unsigned flags)
     streamer = std::thread([this] { streamLoop(); });
     if (loopback)
         renderer = std::thread([this] { renderLoop(); });
+    registerOpen(this);
     return true;
 }
 
@@ -503,22 +585,8 @@ bool OpenAlSystem::playSound(int channelIndex, Sound* sound, bool paused, Channe
     Slot& s = slots[static_cast<size_t>(index)];
     if (s.active)
         release(s);
-    if (!s.source) {
-        alGetError();
-        alGenSources(1, &s.source);
-        if (alGetError() != AL_NO_ERROR) {
-            s.source = 0;
-            return false;
-        }
-        ALuint ids[kBuffersPerChannel];
-        alGenBuffers(kBuffersPerChannel, ids);
-        if (alGetError() != AL_NO_ERROR) {
-            alDeleteSources(1, &s.source);
-            s.source = 0;
-            return false;
-        }
-        s.spare.assign(ids, ids + kBuffersPerChannel);
-    }
+    if (!acquire(s))
+        return false;
 
     ++s.generation;
     s.file = std::move(file);
@@ -563,13 +631,36 @@ Slot* OpenAlSystem::live(int slot, unsigned generation)
     return s.active && s.generation == generation ? &s : nullptr;
 }
 
+bool OpenAlSystem::acquire(Slot& s)
+{
+    alGetError();
+    alGenSources(1, &s.source);
+    if (alGetError() != AL_NO_ERROR) {
+        s.source = 0;
+        return false;
+    }
+    ALuint ids[kBuffersPerChannel];
+    alGenBuffers(kBuffersPerChannel, ids);
+    if (alGetError() != AL_NO_ERROR) {
+        alDeleteSources(1, &s.source);
+        s.source = 0;
+        return false;
+    }
+    s.spare.assign(ids, ids + kBuffersPerChannel);
+    return true;
+}
+
 void OpenAlSystem::release(Slot& s)
 {
     alSourceStop(s.source);
     alSourcei(s.source, AL_BUFFER, 0); // unqueues every buffer of a stopped source
+    alDeleteSources(1, &s.source);
+    s.source = 0;
     for (const QueuedBuffer& q : s.queued)
         s.spare.push_back(q.id);
     s.queued.clear();
+    alDeleteBuffers(static_cast<ALsizei>(s.spare.size()), s.spare.data());
+    s.spare.clear();
     s.file.reset();
     s.refilledWhileStopped = false;
     s.active = false;

@@ -4,12 +4,17 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
+#include <malloc.h>
 #include <memory>
 #include <string>
 #include <thread>
@@ -344,6 +349,77 @@ TEST_F(AudioBackEnd, Mp3StreamsPlayAndLoop)
     const unsigned wrapped = position(loop);
     EXPECT_GE(wrapped, 400u);
     EXPECT_LE(wrapped, 600u);
+}
+
+long heapInUse() { return long(mallinfo2().uordblks); }
+
+TEST_F(AudioBackEnd, SoundsThatEndGiveBackTheirMemory)
+{
+    // A game's worth of shots: 1,500 short sounds, many at once, each left
+    // to end on its own or stopped.
+    audio::Sound* shot = open(wav("shot.wav", 0.02));
+    const auto burst = [&](int count, bool stopHalf) {
+        std::vector<audio::Channel> channels;
+        for (int i = 0; i < count; ++i)
+            channels.push_back(play(shot));
+        if (stopHalf)
+            for (size_t i = 0; i < channels.size(); i += 2)
+                channels[i].stop();
+        sleepMs(120);
+        for (audio::Channel& c : channels) {
+            unsigned ms = 1;
+            EXPECT_FALSE(c.getPosition(&ms)) << "a 20 ms sound still playing";
+        }
+    };
+    const long before = heapInUse();
+    burst(50, false);
+    const long afterOne = heapInUse();
+    for (int i = 0; i < 29; ++i)
+        burst(50, i % 2 == 1);
+    const long afterAll = heapInUse();
+    std::printf("heap in use: before %ld, after 50 sounds %ld, after 1500 %ld\n", before, afterOne,
+                afterAll);
+    EXPECT_LT(afterAll - afterOne, 16 * 1024);
+    // What stays is the library's tables of sources and buffers (about
+    // 70 KiB). Channels that kept their sources and buffers, sound data and
+    // all, left about 240 KiB here.
+    EXPECT_LT(afterAll - before, 128 * 1024);
+}
+
+// OpenAL cleans up at exit and complains, or aborts, when a device is still
+// open then. A system its owner never deleted, with a sound playing, must
+// let the process exit quietly with its own status.
+TEST(AudioExit, ASystemLeftOpenClosesBeforeTheLibraryCleansUp)
+{
+    char dir[] = "/tmp/tess-audio-exit-XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string tone = std::string(dir) + "/tone.wav";
+    const std::string err = std::string(dir) + "/stderr.txt";
+    writeWav(tone, 2.0, 44100, 2, 440.0);
+    std::fflush(nullptr);
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        if (!std::freopen(err.c_str(), "w", stderr))
+            _exit(3);
+        audio::System* system = nullptr;
+        audio::Sound* sound = nullptr;
+        audio::Channel channel;
+        if (!audio::createSystem(&system, audio::Output::Silent) || !system->init(8, 0)
+            || !system->createStream(tone, audio::MODE_HARDWARE, &sound)
+            || !system->playSound(audio::CHANNEL_FREE, sound, false, &channel))
+            _exit(4);
+        sleepMs(100);
+        std::exit(7); // the system is never deleted
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    std::ifstream in(err);
+    const std::string printed((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::system(("rm -rf '" + std::string(dir) + "'").c_str());
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status) << ": " << printed;
+    EXPECT_EQ(WEXITSTATUS(status), 7);
+    EXPECT_EQ(printed, "");
 }
 
 } // namespace

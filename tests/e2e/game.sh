@@ -21,7 +21,7 @@ trap cleanup EXIT
 
 fail() {
   echo "FAIL: $*"
-  echo "--- game output"; cat "$run/out.txt" 2>/dev/null | grep -v '^ALSA lib\|^AL lib' | tail -20
+  echo "--- game output"; tail -20 "$run/out.txt" 2>/dev/null
   exit 1
 }
 
@@ -168,12 +168,14 @@ scenery_round_trips)
   keys Down Down Down Return
   wait_exit 30 || fail "game still running after choosing Exit"
   [ "$status" -eq 0 ] || fail "exit status $status"
+  check_sound_output "$run/out.txt"
   ;;
 accept_menu_escape)
   reach_menu
   xdotool key --window "$wid" Escape 2>/dev/null
   wait_exit 30 || { gdb -p "$pid" -batch -ex "thread 1" -ex "bt 30" 2>/dev/null | grep -E "^#" | head -30; fail "game still running after Escape"; }
   [ "$status" -eq 0 ] || fail "exit status $status"
+  check_sound_output "$run/out.txt"
   ;;
 choose_exit)
   reach_menu
@@ -185,11 +187,13 @@ choose_exit)
   xdotool key --window "$wid" Return 2>/dev/null
   wait_exit 30 || fail "game still running after choosing Exit"
   [ "$status" -eq 0 ] || fail "exit status $status"
+  check_sound_output "$run/out.txt"
   ;;
 cancel_dialog)
   click_dialog $DIALOG_CANCEL
   wait_exit 30 || fail "game still running after Cancel"
   [ "$status" -eq 0 ] || fail "exit status $status"
+  check_sound_output "$run/out.txt"
   xdotool search --name "^Tessaline\$" >/dev/null 2>&1 && fail "a game window opened"
   ;;
 *)

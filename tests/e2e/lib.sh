@@ -48,3 +48,15 @@ click_dialog() {
   sleep 0.5
   xdotool mousemove $((X + $1)) $((Y + $2)) click 1
 }
+
+# The game's output FILE holds nothing from the sound libraries, and at most
+# the one line the game prints when the machine has no sound device.
+check_sound_output() {  # check_sound_output FILE
+  if grep -q '^ALSA lib\|^AL lib' "$1"; then
+    fail "the sound libraries printed: $(grep -m1 '^ALSA lib\|^AL lib' "$1")"
+  fi
+  [ "$(grep -c 'sound' "$1")" -le 1 ] || fail "more than one line about sound"
+  if grep -q 'sound' "$1"; then
+    grep -qx 'No sound device: playing without sound.' "$1" || fail "unexpected line: $(grep -m1 sound "$1")"
+  fi
+}

@@ -23,7 +23,7 @@ trap cleanup EXIT
 
 fail() {
   echo "FAIL: $*"
-  echo "--- game output"; grep -v '^ALSA lib\|^AL lib\|XGetInputFocus' "$run/out.txt" 2>/dev/null | tail -20
+  echo "--- game output"; grep -v 'XGetInputFocus' "$run/out.txt" 2>/dev/null | tail -20
   exit 1
 }
 
@@ -106,6 +106,7 @@ back_to_menu_and_quit() {
   key Escape
   wait_exit 30 || fail "game still running after Escape on the menu"
   [ "$status" -eq 0 ] || fail "exit status $status"
+  check_sound_output "$run/out.txt"
 }
 
 case "$scenario" in

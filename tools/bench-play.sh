@@ -2,7 +2,7 @@
 # Play benchmark (not a test): frame time in play at 800x600 under a private
 # Xvfb with Mesa's software renderer (llvmpipe), on two cores, over GAMES
 # whole songs with a scripted player, and resident memory across the games.
-#   tools/bench-play.sh [GAMES]      (default 10)
+#   tools/bench-play.sh [GAMES [--per-part | --no-figures]]   (default 10 games)
 # The render loop runs uncapped here; the game itself caps at 60 fps.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -17,4 +17,4 @@ trap 'kill $xvfb 2>/dev/null' EXIT
 sleep 1
 export DISPLAY=$display
 cd build/run
-LIBGL_ALWAYS_SOFTWARE=1 GALLIUM_DRIVER=llvmpipe taskset -c 0,1 "$bench" "$games" 2>&1
+LIBGL_ALWAYS_SOFTWARE=1 GALLIUM_DRIVER=llvmpipe taskset -c 0,1 "$bench" "$games" "${@:2}" 2>&1

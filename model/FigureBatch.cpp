@@ -295,17 +295,15 @@ void FigureBatch::rebuild()
         if (!partShown[i])
             continue;
         partLights[i] = lightsOf(*part, candidates);
-        Ogre::SceneNode* anchor = model.root;
         const Ogre::Material* material = shownMaterial(part).get();
         Group* group = nullptr;
         for (std::size_t g = 0; g < groupCount && !group; ++g)
-            if (groups[g].anchor == anchor && groups[g].lights == partLights[i] && groups[g].material == material)
+            if (groups[g].lights == partLights[i] && groups[g].material == material)
                 group = &groups[g];
         if (!group) {
             if (groupCount == groups.size())
                 groups.emplace_back();
             group = &groups[groupCount++];
-            group->anchor = anchor;
             group->lights = partLights[i];
             group->material = material;
         }
@@ -319,7 +317,7 @@ void FigureBatch::rebuild()
     for (std::size_t g = 0; g < groupCount; ++g) {
         const Group& group = groups[g];
         auto same = std::find_if(spares.begin(), spares.end(), [this, &group](const Cluster* c) {
-            return !rebakeAll && !moved && c->anchor == group.anchor && c->lights == group.lights && c->parts == group.parts;
+            return !rebakeAll && !moved && c->lights == group.lights && c->parts == group.parts;
         });
         if (same != spares.end()) {
             clusters.push_back(*same);
@@ -327,7 +325,7 @@ void FigureBatch::rebuild()
             continue;
         }
         Cluster* c = takeCluster();
-        c->anchor = group.anchor;
+        c->anchor = model.root;
         c->lights = group.lights;
         c->parts = group.parts;
         c->lightList = group.parts.front()->entity->queryLights();

@@ -81,7 +81,6 @@ public:
 private:
     class Cluster;
     struct Group {
-        Ogre::SceneNode* anchor = nullptr;
         std::uint32_t lights = 0;
         const Ogre::Material* material = nullptr;
         std::vector<Shape*> parts;

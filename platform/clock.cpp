@@ -46,14 +46,7 @@ ManualClock::ManualClock(long startMs, long timeOfDay)
     setClockSource(this);
 }
 
-long ManualClock::clockMs()
-{
-    // Whole milliseconds, rounded down also before zero.
-    long long ms = nowUs / 1000;
-    if (nowUs % 1000 < 0)
-        --ms;
-    return static_cast<long>(ms);
-}
+long ManualClock::clockMs() { return wholeMs(nowUs); }
 
 ManualClock::~ManualClock() { setClockSource(previous); }
 

@@ -10,9 +10,15 @@ namespace plat {
 // Milliseconds of wall time since program start (steady, never goes back).
 long clock();
 
-// The same clock in microseconds: clock() is always clockUs() / 1000 of the
-// same instant.
+// The same clock in microseconds: clock() is always wholeMs(clockUs()) of
+// the same instant.
 long long clockUs();
+
+// The whole milliseconds in us, rounded down also before zero.
+inline long wholeMs(long long us)
+{
+    return static_cast<long>(us / 1000 - (us % 1000 < 0 ? 1 : 0));
+}
 
 // Seconds since the epoch.
 long time();

@@ -88,7 +88,7 @@ void gameWorld::update(int musicPositionMs)
     // One reading for the whole frame: the steps go by its milliseconds, the
     // drawing by its microseconds.
     const long long clockUs = plat::clockUs();
-    const int clockMs = static_cast<int>(clockUs / 1000 - (clockUs % 1000 < 0 ? 1 : 0));
+    const int clockMs = static_cast<int>(plat::wholeMs(clockUs));
     if (musicPositionMs != -2 && clockMs + clockOffset - now < STEP_MS && removedObjects.empty()
         && !frameEventsToEmpty) {
         // A render frame shorter than a step, with nothing left to show:

@@ -179,8 +179,8 @@ public:
     bool playSound(int channelIndex, Sound* sound, bool paused, Channel* channel) override;
 
     // Closes the device and stops the threads; every later call fails, as
-    // on a system that was never initialised.
-    void closeAtExit() { close(); }
+    // on a system that was never initialised. Closing again does nothing.
+    void close();
 
 protected:
     bool channelSetPaused(int slot, unsigned generation, bool paused) override;
@@ -191,7 +191,6 @@ protected:
 
 private:
     bool openOutput();
-    void close();
     bool acquire(Slot& s);
     void loadEffects();
     void bindContext();
@@ -260,7 +259,7 @@ void closeOpenSystemsAtExit()
         open.swap(openSystems());
     }
     for (OpenAlSystem* system : open)
-        system->closeAtExit();
+        system->close();
 }
 
 void registerOpen(OpenAlSystem* system)

@@ -62,6 +62,8 @@ void gameWorld::start()
 {
     now = -2;
     clockOffset = -2 - static_cast<int>(plat::clock());
+    frameSongMs = now;
+    drawFraction = 0.0f;
     dt = 0.0f;
     if (section)
         section->start(now);
@@ -97,7 +99,7 @@ void gameWorld::update(int musicPositionMs)
             player->idleFrame();
         if (section)
             section->previousFrameMs = section->currentFrameMs;
-        measureDrawFraction(clockUs);
+        measureDrawFraction(clockUs, false);
         return;
     }
     beginFrame();
@@ -110,7 +112,7 @@ void gameWorld::update(int musicPositionMs)
             player->prepareStep(true);
         runStep();
         endFrame(1, firstPrevious);
-        measureDrawFraction(clockUs);
+        measureDrawFraction(clockUs, true);
         return;
     }
     const int target = clockMs + clockOffset;
@@ -136,16 +138,26 @@ void gameWorld::update(int musicPositionMs)
             break;
     }
     if (stalled && steps == due)
-        now = target;
+        now += (target - now) / STEP_MS * STEP_MS;
     endFrame(steps, firstPrevious);
-    measureDrawFraction(clockUs);
+    measureDrawFraction(clockUs, steps > 0);
 }
 
-void gameWorld::measureDrawFraction(long long clockUs)
+void gameWorld::anchor(int songMs)
 {
+    const int clockMs = static_cast<int>(plat::clock());
+    now += songMs - frameSongMs;
+    clockOffset = songMs - clockMs;
+    frameSongMs = songMs;
+}
+
+void gameWorld::measureDrawFraction(long long clockUs, bool stepped)
+{
+    frameSongMs = static_cast<int>(plat::wholeMs(clockUs)) + clockOffset;
     const long long past = clockUs + clockOffset * 1000LL - now * 1000LL;
     const float f = static_cast<float>(past) / static_cast<float>(STEP_MS * 1000);
-    drawFraction = std::min(std::max(f, 0.0f), 1.0f);
+    const float share = std::min(std::max(f, 0.0f), 1.0f);
+    drawFraction = stepped ? share : std::max(share, drawFraction);
 }
 
 void gameWorld::runStep()
@@ -237,6 +249,28 @@ void gameWorld::stepPlaying()
     formations->update();
     updatePlayerModes(this);
     player->afterShot();
+    shotsLeaveTheirGuns();
+}
+
+void gameWorld::shotsLeaveTheirGuns()
+{
+    // A shot fired in this step stands where its gun stands at the step's
+    // end; drawn there at once it would lead its shooter, which is drawn
+    // between its last two places. Given the way its shooter came, it is
+    // drawn at the gun until its own first step. New objects are at the back
+    // of the list, with EVENT_ADDED until their first step.
+    for (auto it = objects.rbegin(); it != objects.rend() && (*it)->hasEvent(EVENT_ADDED); ++it) {
+        mobileObject* shot = *it;
+        const mobileObject* gun = shot->owner;
+        if (shot->type != TYPE_BULLET || !shot->placedAnew || !gun || gun->placedAnew)
+            continue;
+        Placement& from = shot->previousPlacement;
+        from = shot->placement;
+        from.x += gun->previousPlacement.x - gun->placement.x;
+        from.y += gun->previousPlacement.y - gun->placement.y;
+        from.z += gun->previousPlacement.z - gun->placement.z;
+        shot->placedAnew = false;
+    }
 }
 
 void gameWorld::moveObjects()

@@ -46,22 +46,38 @@ public:
     // (the clock plus clockOffset) has advanced past now, each the frame of
     // the world's rules: clock, deletions, frame window, the phase's work;
     // the rest waits for the next call. After a stall it runs at most
-    // MAX_CATCH_UP_STEPS and then re-anchors now where the clock stands, as
-    // a resume does: the skipped time is not simulated, and the next step's
-    // frame window covers it. A music position of -2 resets song time to -2
-    // in one step with dt 0. Afterwards the play screen finds, for the whole
-    // render frame: the objects removed in any of its steps (removedObjects,
-    // deleted by the next call), each object's codes (frameEvents: those of
-    // its steps, and those raised outside any step since last shown), the
-    // section's frame window spanning all its steps (empty when none ran),
-    // and drawFraction: how far the render frame's song time, read to the
-    // microsecond, lies past the last step, as a share of a step (0 to 1); a
+    // MAX_CATCH_UP_STEPS and then skips the whole steps still due: the
+    // skipped time is not simulated, the next step's frame window covers it,
+    // and now stays on its grid of steps, so drawing goes on from where the
+    // clock stands within a step. A music position of -2 resets song time to
+    // -2 in one step with dt 0. Afterwards the play screen finds, for the
+    // whole render frame: the objects removed in any of its steps
+    // (removedObjects, deleted by the next call), each object's codes
+    // (frameEvents: those of its steps, and those raised outside any step
+    // since last shown), the section's frame window spanning all its steps
+    // (empty when none ran), and drawFraction: how far the render frame's
+    // song time, read to the microsecond, lies past the last step, as a
+    // share of a step (0 to 1). Between two steps it never falls, so no
+    // object is drawn behind where an earlier frame drew it, whatever song
+    // time does (a re-anchor a little behind, a clock that reads back); a
     // paused world keeps it.
     void update(int musicPositionMs);
+    // Song time becomes songMs at this instant, as the play screen sets it
+    // from the music at entry and on resume (clockOffset := songMs minus the
+    // clock). The last step's time moves by as much as song time moves from
+    // the last frame the world drew, so the draw fraction carries on: the
+    // frame after a resume draws every object where the frame before the
+    // pause drew it, and music that stands where song time stopped leaves
+    // the steps where they were, the same game as one never paused. A fresh
+    // world gets now = songMs.
+    void anchor(int songMs);
     // One simulation step of the phase's work, with now, dt and the frame
     // window already moved.
     void stepPlaying();
     void moveObjects();
+    // Shots fired in this step are drawn moving with their shooters until
+    // their own first step.
+    void shotsLeaveTheirGuns();
 
     // The object joins the live list (and raises EVENT_ADDED); the list owns it.
     void addObject(mobileObject* object);
@@ -88,13 +104,18 @@ public:
     long stepsRun = 0;
     // See update: the screen draws each object drawnPlacement(drawFraction).
     float drawFraction = 0.0f;
+    // Song time of the last frame the world drew (or anchored), in the whole
+    // milliseconds the steps go by.
+    int frameSongMs = -2;
 
 private:
     // The step itself: deletions, frame window, phase's work.
     void runStep();
     // Every live object's placement becomes its previous one.
     void rememberPlacements();
-    void measureDrawFraction(long long clockUs);
+    // stepped: a step ran since the last measure, so the fraction starts
+    // over from the new last step.
+    void measureDrawFraction(long long clockUs, bool stepped);
     void beginFrame();
     void endFrame(int steps, int firstPreviousMs);
     void deleteRemoved();

@@ -329,6 +329,9 @@ TEST(FixedStep, DrawFractionIsHowFarTheFrameLiesPastTheLastStep)
         {"a 144-Hz frame", {6944}, 0, 6.944f / 16},
         {"a 30-Hz frame", {33333}, 32, 1.333f / 16},
         {"past a stall, from where song time was set down", {2000500}, 2000, 0.5f / 16},
+        // The steps skipped past the cap are whole steps: now stays on its
+        // grid, and the drawing goes on from where the clock stands in it.
+        {"past a stall ending inside a step", {2008500}, 2000, 8.5f / 16},
     };
     for (const Case& c : cases) {
         Game g;
@@ -344,11 +347,16 @@ TEST(FixedStep, DrawFractionIsHowFarTheFrameLiesPastTheLastStep)
     g.pause();
     frameUs(g, 5000000);
     EXPECT_EQ(g.world->drawFraction, 0.5f);
-    // Song time set down behind the last step draws that step.
+    // Song time set down behind the last step: the drawing holds where it
+    // stood instead of going back, and starts over from the next step.
     g.resume();
     g.world->clockOffset -= 40;
     frameUs(g, 1000);
-    EXPECT_EQ(g.world->drawFraction, 0.0f);
+    EXPECT_EQ(g.world->drawFraction, 0.5f);
+    const int step = g.world->now + STEP_MS;
+    frameUs(g, 48000);
+    ASSERT_EQ(g.world->now, step);
+    EXPECT_NEAR(g.world->drawFraction, 1.0f / 16, 1e-4f);
 }
 
 TEST(FixedStep, ObjectsAreDrawnBetweenTheirLastTwoStepsOrWhereTheyAppeared)
@@ -406,5 +414,57 @@ TEST(FixedStep, AnObjectCrossingTheSeamIsDrawnCloseToWhereItWasDrawnBefore)
             last = now;
         }
         EXPECT_TRUE(crossed) << c.heading;
+    }
+}
+
+TEST(FixedStep, AResumeCarriesTheDrawingOnFromWhereThePauseLeftIt)
+{
+    struct Case {
+        const char* what;
+        int musicOffMs;  // the music on resume, against song time at the pause
+    };
+    const Case cases[] = {
+        {"the music where song time stopped", 0},
+        {"the music a little ahead", 5},
+        {"the music well ahead", 1000},
+        {"the music a little behind", -5},
+        {"the music more than a step behind", -40},
+    };
+    for (const Case& c : cases) {
+        Game g;
+        gameWorld& w = *g.world;
+        g.frame(16);
+        auto* b = new bullet(0.0f, &w, PositionSpec::at(0.3f, 1.0f));  // flies +v
+        w.addObject(b);
+        g.frame(32);
+        frameUs(g, 11000);  // 11 ms into a step
+        const float share = w.drawFraction;
+        const float drawnY = b->drawnPlacement(share).y;
+        const int stepsBefore = w.stepsRun;
+        const int songBefore = w.frameSongMs;
+        const int nowBefore = w.now;
+        g.pause();
+        for (int i = 0; i < 50; ++i)
+            g.frame(33);
+        // Two presses of P before a frame is drawn move nothing twice.
+        g.music = songBefore + c.musicOffMs;
+        g.resume();
+        g.pause();
+        g.resume();
+        EXPECT_EQ(int(plat::clock()) + w.clockOffset, songBefore + c.musicOffMs) << c.what;
+        EXPECT_EQ(w.now, nowBefore + c.musicOffMs) << c.what;
+        frameUs(g, 0);
+        EXPECT_EQ(w.stepsRun, stepsBefore) << c.what;
+        EXPECT_EQ(w.drawFraction, share) << c.what;
+        EXPECT_EQ(b->drawnPlacement(w.drawFraction).y, drawnY) << c.what;
+        // Then on, one frame after another, never back.
+        float last = drawnY;
+        for (int i = 0; i < 40; ++i) {
+            frameUs(g, 4000);
+            const float y = b->drawnPlacement(w.drawFraction).y;
+            EXPECT_GE(y, last) << c.what << ", frame " << i;
+            last = y;
+        }
+        EXPECT_GT(last, drawnY) << c.what;
     }
 }

@@ -28,8 +28,7 @@ public:
     void anchor(int musicMs)
     {
         music = musicMs;
-        world->now = musicMs;
-        world->clockOffset = musicMs - static_cast<int>(plat::clock());
+        world->anchor(musicMs);
     }
 
     // One frame of stepMs: the music and the wall clock move together.

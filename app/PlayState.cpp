@@ -96,8 +96,7 @@ void PlayState::enter()
         sounds = &SoundManager::getSingleton();
     SoundManager& sound = *sounds;
     sound.play(SOUND_GAME_MUSIC);
-    world->now = int(sound.getPositionMs(SOUND_GAME_MUSIC));
-    world->clockOffset = world->now - clockMs();
+    world->anchor(int(sound.getPositionMs(SOUND_GAME_MUSIC)));
     nowMs = clockMs();
 }
 
@@ -216,8 +215,7 @@ void PlayState::keyPressed(KeyEvent* e)
         if (world->phase == PHASE_PAUSED) {
             sound.setPaused(SOUND_GAME_MUSIC, false);
             world->phase = PHASE_PLAYING;
-            world->now = int(sound.getPositionMs(SOUND_GAME_MUSIC));
-            world->clockOffset = world->now - clockMs();
+            world->anchor(int(sound.getPositionMs(SOUND_GAME_MUSIC)));
             pauseText->hide();
         } else {
             world->phase = PHASE_PAUSED;
@@ -375,7 +373,7 @@ void PlayState::createNewModels()
         mobileObject* o = *it;
         if (!o->hasFrameEvent(EVENT_ADDED))
             break;
-        Model* figure = modelManager->createModel(o->type, o->placement, o);
+        Model* figure = modelManager->createModel(o->type, o->drawnPlacement(world->drawFraction), o);
         liveModels.push_back(new ObjectModelLink{o, figure});
     }
 }
@@ -432,8 +430,11 @@ void PlayState::rebuildPlayerFigure(ObjectModelLink* link)
     old->reset();
     old->clearParts();
     delete old;
+    // Made after this frame placed the figures: it starts where the frame
+    // draws the ship, as the camera does.
     auto* player = static_cast<mobileObject*>(link->object);
-    Model* figure = modelManager->createModel(PLAYER_TYPE_CODE, player->placement, player);
+    Model* figure =
+        modelManager->createModel(PLAYER_TYPE_CODE, player->drawnPlacement(world->drawFraction), player);
     link->model = figure;
     playerModel = figure;
     if (figure)

@@ -16,6 +16,7 @@
 #include "world/mobileObject.h"
 #include "world/ship.h"
 #include "world/sharedConstants.h"
+#include "app/PlayRules.h"
 #include "tests/app/fake_audio.h"
 
 #include <OgreCamera.h>
@@ -164,6 +165,23 @@ protected:
     }
 
     static std::vector<int> running(const Model* m) { return m->activeAnimations; }
+
+    // One render frame of play as the screen runs it, us long on the clock.
+    void playFrame(long long us)
+    {
+        clock.advanceUs(us);
+        screen.nowMs = int(plat::clock());
+        screen.world->update(0);
+        screen.handleRemovedObjects();
+        screen.createNewModels();
+        screen.updateLiveModels();
+        screen.updateDyingModels();
+        screen.updatePlayerFigure();
+        screen.followPlayer();
+    }
+
+    // Where a figure's root stands for a placement (across, height, along).
+    static Ogre::Vector3 nodeAt(const Placement& p) { return {p.x, p.z, p.y}; }
 
     plat::ManualClock clock{100000};
     FakeSystem audio;
@@ -435,6 +453,84 @@ TEST_F(PlayFigures, AShipSteeredSteadilyAndABulletInFlightAreDrawnAdvancingEvenl
         const float along = BULLET_SPEED * float(c.frameUs) * 1e-6f * TUBE_LENGTH_SCALE;
         EXPECT_NEAR(drawn[1].back().distance(drawn[1][drawn[1].size() - 2]), along, along * 0.03f) << c.what;
     }
+}
+
+TEST_F(PlayFigures, ThePlayersFigureAndTheCameraShowOnePlacementInEveryFrameThroughALoss)
+{
+    frame();
+    kestor* player = screen.world->player;
+    player->respawning = false;
+    player->active = true;
+    player->setPosition(0.5f, 0.0f);
+    bool lost = false;
+    int rebuilds = 0;
+    // A rebuild holds firing animations back from its frame on (the new
+    // figure may well get the old one's address, so that tells nothing).
+    int mark = screen.nextFireAnimMs;
+    // 60-Hz frames on 16-ms steps: the ship is drawn between steps at a
+    // share that changes every frame, while the key steers it.
+    for (int frame = 0; frame < 200; ++frame) {
+        if (frame == 20) {
+            player->pendingDamage = 5.0f;
+            lost = true;
+        }
+        player->movePlusU();
+        playFrame(16667);
+        if (screen.nextFireAnimMs != mark) {
+            mark = screen.nextFireAnimMs;
+            ++rebuilds;
+        }
+        const Model* figure = screen.playerModel;
+        ASSERT_NE(figure, nullptr);
+        const Placement drawn = player->drawnPlacement(screen.world->drawFraction);
+        EXPECT_TRUE(figure->root->getPosition().positionEquals(nodeAt(drawn), 1e-4f))
+            << "frame " << frame << ": figure at " << figure->root->getPosition() << ", ship drawn at "
+            << nodeAt(drawn);
+        const play::Vec3 camera = play::cameraFor(drawn.x, drawn.z);
+        EXPECT_TRUE(screen.camera->getPosition().positionEquals({camera.x, camera.y, camera.z}, 1e-4f))
+            << "frame " << frame;
+    }
+    ASSERT_TRUE(lost);
+    EXPECT_EQ(rebuilds, 1);
+    EXPECT_EQ(player->lives, START_LIVES - 1);
+}
+
+TEST_F(PlayFigures, AShotAppearsAtItsShootersGunWhereTheShooterIsDrawn)
+{
+    // A whole song at 60 Hz, the player firing all along:
+    // every shot fired in a frame's last step is drawn, in its first frame,
+    // where its gun is drawn (its shooter's figure, moved by the shot's
+    // place on the shooter); shots of earlier steps have flown already.
+    frame();
+    kestor* player = screen.world->player;
+    int enemyShots = 0, playerShots = 0;
+    float worst = 0.0f;
+    for (int frame = 0; frame < 30000 && screen.world->phase == PHASE_PLAYING; ++frame) {
+        player->fireRequested = true;
+        player->fireKind = frame % 2;
+        const std::size_t before = screen.liveModels.size();
+        playFrame(16667);
+        auto link = screen.liveModels.begin();
+        std::advance(link, std::min(before, screen.liveModels.size()));
+        for (; link != screen.liveModels.end(); ++link) {
+            const auto* shot = static_cast<const mobileObject*>((*link)->object);
+            if (shot->type != TYPE_BULLET || !shot->hasEvent(EVENT_ADDED) || !shot->owner)
+                continue;
+            const mobileObject* gun = shot->owner;
+            const Model* gunFigure = figureOf(gun);
+            if (!gunFigure)
+                continue;
+            const Ogre::Vector3 expected =
+                gunFigure->root->getPosition() + nodeAt(shot->placement) - nodeAt(gun->placement);
+            const float off = (*link)->model->root->getPosition().distance(expected);
+            worst = std::max(worst, off);
+            EXPECT_LT(off, 0.01f) << "frame " << frame << ", a shot of type " << gun->type;
+            ++(gun == player ? playerShots : enemyShots);
+        }
+    }
+    EXPECT_GE(playerShots, 20);
+    EXPECT_GE(enemyShots, 20);
+    EXPECT_LT(worst, 0.01f);
 }
 
 TEST_F(PlayFigures, ObjectsWithoutAFigureArePlayableAllTheSame)

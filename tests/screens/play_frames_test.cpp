@@ -18,6 +18,7 @@
 
 #include <Ogre.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,7 @@ protected:
     // A fresh play screen playing through the silent audio.
     void newGame()
     {
+        ++gamesInThisProcess;
         game->changeState(&elsewhere);
         playState.sounds = &sounds;
         game->changeState(&playState);
@@ -102,7 +104,10 @@ protected:
     SoundManager sounds{&audio};
     long now = 0;
     int pausedAtMs = 0;
+    static int gamesInThisProcess;
 };
+
+int PlayFrames::gamesInThisProcess = 0;
 
 TEST_F(PlayFrames, APauseAtAnyMomentLosesNoFigure)
 {
@@ -139,6 +144,81 @@ TEST_F(PlayFrames, APauseAtAnyMomentLosesNoFigure)
         for (const mobileObject* o : world().objects)
             EXPECT_TRUE(hasLink(o)) << m.what << ": an object of type " << o->type << " has no figure";
     }
+}
+
+TEST_F(PlayFrames, APauseAndResumeInTheMiddleOfAStepDrawNoFigureBehindWhereItWas)
+{
+    struct Case {
+        const char* what;
+        int musicOffMs;  // where the music stands on the resume, against the pause
+    };
+    const Case cases[] = {
+        {"the music where it stopped", 0},
+        {"the music a little behind", -5},
+        {"the music a little ahead", 5},
+    };
+    for (const Case& c : cases) {
+        newGame();
+        // Shots in flight and scenery.
+        for (int i = 0; i < 200; ++i) {
+            world().player->fireRequested = true;
+            world().player->fireKind = 0;
+            frameAfter(16);
+        }
+        frameAfter(11);  // song time 11 ms into a step
+        ASSERT_GT(world().drawFraction, 0.5f) << c.what;
+        struct Drawn {
+            const Model* figure;
+            Ogre::Vector3 at;
+            Ogre::Vector3 heading;  // the way its object moved in the last step
+        };
+        std::vector<Drawn> before;
+        for (const ObjectModelLink* link : playState.liveModels) {
+            const auto* o = static_cast<const mobileObject*>(link->object);
+            const Ogre::Vector3 way(o->placement.x - o->previousPlacement.x, o->placement.z - o->previousPlacement.z,
+                                    o->placement.y - o->previousPlacement.y);
+            if (link->model && !o->placedAnew && way.length() > 1e-3f)
+                before.push_back({link->model, link->model->root->getPosition(), way.normalisedCopy()});
+        }
+        ASSERT_GE(before.size(), 5u) << c.what << ": too few moving figures to tell";
+
+        pressP();
+        for (int i = 0; i < 30; ++i)
+            frameAfter(16);
+        pausedAtMs += c.musicOffMs;
+        pressP();
+        frameAfter(1);
+        int compared = 0;
+        for (const Drawn& d : before) {
+            for (const ObjectModelLink* link : playState.liveModels) {
+                if (link->model != d.figure)
+                    continue;
+                const float along = (link->model->root->getPosition() - d.at).dotProduct(d.heading);
+                EXPECT_GT(along, -0.01f) << c.what << ": a figure drawn back by " << -along;
+                ++compared;
+            }
+        }
+        EXPECT_EQ(compared, int(before.size())) << c.what;
+    }
+}
+
+TEST_F(PlayFrames, TheFirstShotOfTheFirstGamePlaysTheFiringAnimation)
+{
+    // The play screen is a global built before the program's first line;
+    // only the first game of a process shows what that left.
+    if (gamesInThisProcess != 1)
+        GTEST_SKIP() << "not the first game of this process";
+    frameAfter(16);
+    ASSERT_NE(playState.playerModel, nullptr);
+    kestor* player = world().player;
+    player->fireRequested = true;
+    player->fireKind = 0;
+    frameAfter(16);
+    ASSERT_TRUE(player->hasFrameEvent(EVENT_FIRED));
+    const std::vector<int>& running = playState.playerModel->activeAnimations;
+    EXPECT_NE(std::find(running.begin(), running.end(), 2), running.end())
+        << "the first shot played no firing animation (it waits for " << playState.nextFireAnimMs
+        << " ms on a clock at " << playState.nowMs << " ms)";
 }
 
 TEST_F(PlayFrames, AResumeTakesSongTimeFromTheMusic)

@@ -8,8 +8,15 @@ namespace {
 
 using Steady = std::chrono::steady_clock;
 
-// Taken during static initialisation, so "program start" is before main.
-const Steady::time_point programStart = Steady::now();
+// Taken at the first reading, whenever that comes: a global of another file
+// may read the clock while globals are still being built (the screens are
+// static objects), and a start kept in a global of this file could still be
+// unset then, counting from the machine's boot instead.
+Steady::time_point programStart()
+{
+    static const Steady::time_point start = Steady::now();
+    return start;
+}
 
 ClockSource* activeSource = nullptr;
 
@@ -19,16 +26,18 @@ long clock()
 {
     if (activeSource)
         return activeSource->clockMs();
+    const Steady::time_point start = programStart();
     return static_cast<long>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(Steady::now() - programStart).count());
+        std::chrono::duration_cast<std::chrono::milliseconds>(Steady::now() - start).count());
 }
 
 long long clockUs()
 {
     if (activeSource)
         return activeSource->clockUs();
+    const Steady::time_point start = programStart();
     return static_cast<long long>(
-        std::chrono::duration_cast<std::chrono::microseconds>(Steady::now() - programStart).count());
+        std::chrono::duration_cast<std::chrono::microseconds>(Steady::now() - start).count());
 }
 
 long time()

@@ -8,6 +8,8 @@
 namespace plat {
 
 // Milliseconds of wall time since program start (steady, never goes back).
+// The start is the clock's first reading, so a reading made while the
+// program's globals are being built is already 0 or near it.
 long clock();
 
 // The same clock in microseconds: clock() is always wholeMs(clockUs()) of

@@ -30,6 +30,21 @@ cmake -S . -B build-asan -G Ninja -DTESS_ENGINE=OFF -DTESS_BENCHMARKS=OFF -DTESS
   -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined" \
   >/dev/null
 cmake --build build-asan -j "$(nproc)"
-(cd build-asan && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j "$(nproc)") || status=1
+(cd build-asan && ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1:strict_init_order=1 ctest --output-on-failure -j "$(nproc)") || status=1
+
+# The whole program under AddressSanitizer, started with no display: every
+# global it builds before its first line runs, and none may read a global of
+# another file that is not built yet. It then ends at the missing display.
+cmake -S . -B build-asan-app -G Ninja -DTESS_TESTS=OFF -DTESS_BENCHMARKS=OFF -DTESS_MEDIA=OFF \
+  -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS="-fsanitize=address -fno-omit-frame-pointer" >/dev/null
+cmake --build build-asan-app -j "$(nproc)" --target tessaline
+game_asan=$PWD/build-asan-app/run/tessaline
+start_out=$(cd /tmp && env -u DISPLAY \
+  ASAN_OPTIONS=detect_leaks=0:check_initialization_order=1:strict_init_order=1 "$game_asan" 2>&1 || true)
+if grep -q "AddressSanitizer" <<<"$start_out" || ! grep -q "X display" <<<"$start_out"; then
+  echo "$start_out"
+  echo "FAIL: the program's start-up under AddressSanitizer"
+  status=1
+fi
 
 exit $status

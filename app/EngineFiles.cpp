@@ -3,6 +3,8 @@
 #include <OgreConfigFile.h>
 #include <OgreDataStream.h>
 #include <OgreException.h>
+#include <OgreLog.h>
+#include <OgreLogManager.h>
 #include <OgreRenderSystem.h>
 #include <OgreRoot.h>
 #include <fcntl.h>
@@ -13,6 +15,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <ctime>
 #include <sstream>
 
 #include "platform/regularFile.h"
@@ -23,9 +27,6 @@ const char* const ENGINE_LOG_FILE = "Ogre.log";
 const char* const DEFAULT_VIDEO_MODE = "800 x 600";
 
 namespace {
-
-// No configuration file of the game comes near this.
-const std::size_t CONFIG_MAX_BYTES = 1 << 20;
 
 const int MIN_WIDTH = 320;
 const int MIN_HEIGHT = 240;
@@ -42,7 +43,110 @@ bool parseMode(const std::string& mode, int& width, int& height)
     return true;
 }
 
+// Hands text read from the file to the engine's reader.
+void loadConfigText(Ogre::ConfigFile& file, const std::string& name, std::string& text,
+                    const std::string& separators, bool trim)
+{
+    Ogre::DataStreamPtr stream(new Ogre::MemoryDataStream(name, &text[0], text.size(), false, true));
+    file.load(stream, separators, trim);
+}
+
+// The engine log's file: every message the log takes, as a line of the
+// engine's own shape, written to a descriptor opened here. The engine's log
+// would open the file by name itself, after any check of ours, and follow
+// whatever link stood there by then.
+class EngineLogFile : public Ogre::LogListener {
+public:
+    ~EngineLogFile() override { close(); }
+
+    // Takes the regular file at the path, never through a link and never
+    // blocking on a FIFO; it is emptied only once known to be a file.
+    bool open(const std::string& path)
+    {
+        close();
+        fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0644);
+        if (fd < 0)
+            return false;
+        struct stat st {};
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::ftruncate(fd, 0) != 0) {
+            close();
+            return false;
+        }
+        device = st.st_dev;
+        inode = st.st_ino;
+        failed = false;
+        return true;
+    }
+
+    // Gives up the file; an empty one is not left to look like a silent
+    // engine (the name is removed only while it still names that file).
+    void drop(const std::string& path)
+    {
+        struct stat st {};
+        if (fd >= 0 && ::lstat(path.c_str(), &st) == 0 && st.st_dev == device && st.st_ino == inode)
+            ::unlink(path.c_str());
+        close();
+    }
+
+    bool written() const { return fd >= 0 && !failed; }
+
+    void messageLogged(const Ogre::String& message, Ogre::LogMessageLevel, bool, const Ogre::String&,
+                       bool&) override
+    {
+        if (fd < 0)
+            return;
+        const std::time_t now = std::time(nullptr);
+        std::tm local {};
+        char stamp[16] = "00:00:00: ";
+        if (localtime_r(&now, &local))
+            std::strftime(stamp, sizeof stamp, "%H:%M:%S: ", &local);
+        const std::string line = stamp + message + '\n';
+        std::size_t done = 0;
+        while (done < line.size()) {
+            const ssize_t n = ::write(fd, line.data() + done, line.size() - done);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                failed = true;
+                return;
+            }
+            done += static_cast<std::size_t>(n);
+        }
+    }
+
+private:
+    void close()
+    {
+        if (fd >= 0)
+            ::close(fd);
+        fd = -1;
+    }
+
+    int fd = -1;
+    bool failed = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+};
+
 } // namespace
+
+std::unique_ptr<Ogre::LogListener> openEngineLog(Ogre::LogManager& logs, const std::string& name)
+{
+    auto file = std::make_unique<EngineLogFile>();
+    Ogre::Log* log = logs.createLog(name, true, false, true);
+    const bool opened = file->open(name);
+    if (opened)
+        log->addListener(file.get());
+    log->logMessage("Tessaline starting");
+    if (file->written())
+        return file;
+    // Not even its first line fits (a full disk): the log goes nowhere.
+    if (opened) {
+        log->removeListener(file.get());
+        file->drop(name);
+    }
+    return nullptr;
+}
 
 void loadConfigFile(Ogre::ConfigFile& file, const std::string& name, const std::string& separators, bool trim)
 {
@@ -57,13 +161,15 @@ void loadConfigFile(Ogre::ConfigFile& file, const std::string& name, const std::
         break;
     }
     // Read once, through a descriptor that cannot block, and handed to the
-    // engine's reader from memory.
+    // engine's reader from memory. A file over the limit is refused whole:
+    // settings past a cut would be lost without a word.
     std::string text;
-    if (!plat::readRegularFile(name, CONFIG_MAX_BYTES, text))
-        OGRE_EXCEPT(Ogre::Exception::ERR_FILE_NOT_FOUND, "'" + name + "' cannot be read: " + std::strerror(errno),
-                    "loadConfigFile");
-    Ogre::DataStreamPtr stream(new Ogre::MemoryDataStream(name, &text[0], text.size(), false, true));
-    file.load(stream, separators, trim);
+    if (!plat::readWholeRegularFile(name, CONFIG_MAX_BYTES, text)) {
+        const std::string why = errno == EFBIG ? "it is larger than " + std::to_string(CONFIG_MAX_BYTES) + " bytes"
+                                               : std::string(std::strerror(errno));
+        OGRE_EXCEPT(Ogre::Exception::ERR_FILE_NOT_FOUND, "'" + name + "' cannot be read: " + why, "loadConfigFile");
+    }
+    loadConfigText(file, name, text, separators, trim);
 }
 
 void loadPlugins(Ogre::Root& root, const std::string& name)
@@ -86,9 +192,18 @@ bool restoreSettings(Ogre::Root& root, const std::string& name)
 {
     if (plat::fileKind(name) != plat::FileKind::Regular)
         return false;
+    std::string text;
+    if (!plat::readWholeRegularFile(name, CONFIG_MAX_BYTES, text)) {
+        if (errno == EFBIG)
+            std::fprintf(stderr,
+                         "Tessaline: %s is larger than %zu bytes; it is left as it is, unread, and the settings "
+                         "start from the defaults and are not saved.\n",
+                         name.c_str(), CONFIG_MAX_BYTES);
+        return false;
+    }
     Ogre::ConfigFile file;
     try {
-        loadConfigFile(file, name, "\t:=", false);
+        loadConfigText(file, name, text, "\t:=", false);
     } catch (const Ogre::Exception&) {
         return false;
     }
@@ -167,8 +282,14 @@ bool saveSettings(Ogre::Root& root, std::string& reason, const std::string& name
 {
     const std::string text = settingsText(root);
     std::string old;
-    if (plat::readRegularFile(name, CONFIG_MAX_BYTES, old) && old == text)
+    if (plat::readWholeRegularFile(name, CONFIG_MAX_BYTES, old)) {
+        if (old == text)
+            return true;
+    } else if (errno == EFBIG) {
+        // Never read, so never replaced: what it holds past any cut would
+        // be lost. restoreSettings has said so already.
         return true;
+    }
 
     // A file the player made read-only is left alone, though the folder
     // would allow replacing it.

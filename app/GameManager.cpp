@@ -18,9 +18,6 @@
 #include "platform/random.h"
 #include "platform/regularFile.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <utility>
 
@@ -68,6 +65,7 @@ void GameManager::shutdown()
     delete std::exchange(root, nullptr);
     window = nullptr;
     delete std::exchange(logManager, nullptr);
+    logFile.reset();
     delete std::exchange(nodePool, nullptr);
 }
 
@@ -103,20 +101,13 @@ std::vector<ResourceLocation> resourceLocations(Ogre::ConfigFile& file)
 void GameManager::openLog()
 {
     logManager = new Ogre::LogManager();
-    // The engine's log goes to its file only, not to the terminal; never
-    // into something that is not a file (a FIFO would block the start).
-    const bool toFile = plat::fileKind(ENGINE_LOG_FILE) != plat::FileKind::Other;
-    logManager->createLog(ENGINE_LOG_FILE, true, false, !toFile);
-    logManager->logMessage("Tessaline starting");
-    struct stat st {};
-    if (toFile && ::stat(ENGINE_LOG_FILE, &st) == 0 && st.st_size > 0)
-        return;
-    // Not even its first line fits (a full disk, a read-only folder): no
-    // empty log is left behind to look like a silent engine.
-    if (toFile)
-        ::unlink(ENGINE_LOG_FILE);
-    std::fprintf(stderr, "Tessaline: the engine log %s cannot be written; playing without it.\n",
-                 ENGINE_LOG_FILE);
+    // The engine's log goes to its file only, not to the terminal, and
+    // never through a link or into something that is not a file (a FIFO
+    // would block the start).
+    logFile = openEngineLog(*logManager);
+    if (!logFile)
+        std::fprintf(stderr, "Tessaline: the engine log %s cannot be written; playing without it.\n",
+                     ENGINE_LOG_FILE);
 }
 
 void GameManager::start()

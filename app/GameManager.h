@@ -19,6 +19,7 @@ namespace Ogre {
 class Root;
 class RenderWindow;
 class OverlaySystem;
+class LogListener;
 class LogManager;
 class ConfigFile;
 } // namespace Ogre
@@ -105,6 +106,8 @@ private:
     };
 
     Ogre::LogManager* logManager = nullptr;
+    // Writes the engine log's file; goes after the log manager.
+    std::unique_ptr<Ogre::LogListener> logFile;
     WindowWatch windowWatch;
     bool watchingWindow = false;
     std::unique_ptr<plat::CloseButton> closeButton;

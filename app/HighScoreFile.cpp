@@ -1,5 +1,6 @@
 #include "app/HighScoreFile.h"
 
+#include <functional>
 #include <sstream>
 #include <utility>
 
@@ -30,7 +31,6 @@ bool isSeparator(char c)
 struct TableFile {
     std::string firstLine;
     HighScoreTable rows;
-    unsigned int mode = 0;
 };
 
 // Reads the first line and the five pairs; returns how many reads succeeded
@@ -72,15 +72,15 @@ bool parseWhole(const std::string& text, TableFile& table)
 
 // The one reader: the regular file at the path, whole and within the size
 // limit, or nothing.
-bool readFile(const std::string& path, std::string& text, unsigned int& mode)
+bool readFile(const std::string& path, std::string& text)
 {
-    return plat::readWholeRegularFile(path, HIGH_SCORE_FILE_MAX_BYTES, text, &mode);
+    return plat::readWholeRegularFile(path, HIGH_SCORE_FILE_MAX_BYTES, text);
 }
 
 bool readWholeTable(const std::string& path, TableFile& table)
 {
     std::string text;
-    return readFile(path, text, table.mode) && parseWhole(text, table);
+    return readFile(path, text) && parseWhole(text, table);
 }
 
 // The table's text as it is written; false when the reader would refuse it.
@@ -96,11 +96,13 @@ bool textOf(const TableFile& table, std::string& text)
     return true;
 }
 
-// The one writer. The table was read from this path, so it is replaced, never
-// created.
-bool writeFile(const std::string& path, const std::string& text, unsigned int mode)
+// The one writer: reads the table, changes its text and writes it back as
+// one step, so two games ending at once in one folder both get their rows
+// in (or the one that waited too long is told). The table is replaced,
+// never created.
+bool updateTable(const std::string& path, const std::function<bool(std::string& text)>& change)
 {
-    return plat::replaceFile(path, text, mode);
+    return plat::updateFile(path, HIGH_SCORE_FILE_MAX_BYTES, change);
 }
 
 std::string storedName(const std::string& name) { return name.substr(0, HIGH_SCORE_NAME_MAX); }
@@ -175,8 +177,7 @@ HighScoreTable readHighScores(std::istream& in)
 HighScoreTable readHighScores(const std::string& path)
 {
     std::string text;
-    unsigned int mode = 0;
-    readFile(path, text, mode);
+    readFile(path, text);
     std::istringstream in(text);
     return readHighScores(in);
 }
@@ -213,16 +214,20 @@ int highScoreRank(int score, const std::string& path)
     TableFile table;
     if (!readWholeTable(path, table))
         return -1;
-    return enter(table.rows, score, HIGH_SCORE_PLACEHOLDER);
+    // Ranked under the longest name the entry takes: when that fits, every
+    // name the player can type does, and no name is asked for in vain.
+    const int rank = enter(table.rows, score, std::string(HIGH_SCORE_NAME_MAX, 'n'));
+    std::string text;
+    return rank >= 0 && textOf(table, text) ? rank : -1;
 }
 
 bool enterHighScore(int score, const std::string& name, const std::string& path)
 {
-    TableFile table;
-    std::string text;
-    return highScoreNameFits(name) && readWholeTable(path, table) &&
-           enter(table.rows, score, storedName(name)) >= 0 && textOf(table, text) &&
-           writeFile(path, text, table.mode);
+    return highScoreNameFits(name) && updateTable(path, [&](std::string& text) {
+               TableFile table;
+               return parseWhole(text, table) && enter(table.rows, score, storedName(name)) >= 0 &&
+                      textOf(table, text);
+           });
 }
 
 bool rewriteHighScoreText(const std::string& original, const std::string& playerName, std::string& rewritten)
@@ -241,8 +246,11 @@ bool rewriteHighScoreText(const std::string& original, const std::string& player
 
 bool rewriteHighScores(const std::string& playerName, const std::string& path)
 {
-    std::string original, text;
-    unsigned int mode = 0;
-    return readFile(path, original, mode) && rewriteHighScoreText(original, playerName, text) &&
-           writeFile(path, text, mode);
+    return updateTable(path, [&](std::string& text) {
+        std::string rewritten;
+        if (!rewriteHighScoreText(text, playerName, rewritten))
+            return false;
+        text = std::move(rewritten);
+        return true;
+    });
 }

@@ -3,7 +3,9 @@
 // high-score screen reads it, the end screen ranks a finished game's score
 // and enters it under the player's name, and the rewrite fills in a row named
 // "___". They share one reader (plat::readWholeRegularFile) and one writer
-// (plat::replaceFile), so every guard holds for every caller.
+// (plat::updateFile, which reads, changes and replaces the file under a lock
+// on it), so every guard holds for every caller, and two games saving into
+// one table at once both get their rows in.
 //
 // The file: a first line that is skipped, then five name and score pairs
 // separated by white space; anything after the fifth score is ignored. The
@@ -55,8 +57,11 @@ bool highScoreNameFits(const std::string& name);
 std::string shownHighScoreName(const std::string& name);
 
 // The row (0 to 4) a finished game's score would take in the table at the
-// path, or -1 when it beats no row or the file is no whole table (missing,
-// not a regular file, over the size limit, short or damaged). The rows need
+// path, or -1 when it beats no row, when the file is no whole table
+// (missing, not a regular file, over the size limit, short or damaged), or
+// when the table with the score entered under a name of HIGH_SCORE_NAME_MAX
+// characters would be over the size limit: a name is asked for only when
+// any name the entry takes can be written. The rows need
 // not be in order: the lowest score drops (the one nearest the bottom, among
 // equals), and the new row goes right below the last of the other four whose
 // score it does not beat (on top when it beats them all), so no row below it
@@ -64,17 +69,19 @@ std::string shownHighScoreName(const std::string& name);
 int highScoreRank(int score, const std::string& path = HIGH_SCORE_FILE);
 
 // Enters the score under the name at its rank, in one replacement of the
-// file. Returns whether the table now holds it; when not (the name does not
-// fit, the score no longer ranks, the file is no whole table, or the writer
+// file, read and rewritten as one step against every other entry or
+// rewrite. Returns whether the table now holds it; when not (the name does
+// not fit, the score no longer ranks, the file is no whole table, another
+// game held the table longer than plat::FILE_LOCK_WAIT_MS, or the writer
 // refuses: a link, a read-only table, a full disk) the file is untouched and
 // nothing is left beside it.
 bool enterHighScore(int score, const std::string& name, const std::string& path = HIGH_SCORE_FILE);
 
 // Puts the player's name (at most HIGH_SCORE_NAME_MAX characters kept) in
 // place of the first row named "___" and writes the table back, scores
-// unchanged. Returns false and writes nothing when the name does not fit,
-// when the file is no whole table or has no "___" row, or when the writer
-// refuses.
+// unchanged, as one step like an entry. Returns false and writes nothing
+// when the name does not fit, when the file is no whole table or has no
+// "___" row, or when the writer refuses.
 bool rewriteHighScores(const std::string& playerName, const std::string& path = HIGH_SCORE_FILE);
 
 // The text the rewrite writes for a file that holds `original`; false when

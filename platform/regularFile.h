@@ -4,6 +4,7 @@
 // if the file were missing, so nothing blocks on a pipe or reads forever
 // from a device.
 #include <cstddef>
+#include <functional>
 #include <string>
 
 namespace plat {
@@ -32,8 +33,12 @@ bool readWholeRegularFile(const std::string& path, std::size_t maxBytes, std::st
 // Puts text in place of the file at the path in one step: written whole to
 // a fresh temporary name beside it, created exclusively (so nothing already
 // there - a link, a FIFO, a file - is followed, opened or overwritten, and
-// the rename stays on one file system), synced, then renamed over the path.
-// A regular file at the path keeps its permission bits; a new one gets mode.
+// the rename stays on one file system), synced, then renamed over the path,
+// and the folder synced so that the rename outlasts a power failure.
+// A regular file at the path keeps its permission bits, and its owner and
+// group as far as the caller may give them (root always; a plain user keeps
+// the group when a member of it, and else the new file is the caller's); a
+// new one gets mode.
 // Refused before anything is written when the path is a symbolic link
 // (ELOOP), a directory (EISDIR) or anything else but a regular file (EINVAL),
 // and when the file there is read-only: no write permission for the caller,
@@ -41,6 +46,22 @@ bool readWholeRegularFile(const std::string& path, std::size_t maxBytes, std::st
 // the temporary is removed, the old file is untouched, errno tells why, and
 // the result is false.
 bool replaceFile(const std::string& path, const std::string& text, unsigned int mode);
+
+// How long updateFile waits for another holder of the file's lock.
+constexpr int FILE_LOCK_WAIT_MS = 2000;
+
+// Reads the regular file at the path whole (as readWholeRegularFile), lets
+// change turn the text into the new one, and puts that in place (as
+// replaceFile), all as one step against every other caller for the same
+// file: an exclusive advisory lock (flock) on the file is held from before
+// the read until the new file is in place. No lock file is made: the lock is
+// on the file itself, and a caller that got it on a file another caller has
+// since replaced takes it again on the new one. A caller that cannot have it
+// within waitMs milliseconds (another holder hangs) gives up (EWOULDBLOCK).
+// change returns false to leave the file as it is. The result is whether the
+// file now holds the new text; on false nothing was written.
+bool updateFile(const std::string& path, std::size_t maxBytes, const std::function<bool(std::string& text)>& change,
+                int waitMs = FILE_LOCK_WAIT_MS);
 
 // The folder the running executable lives in, without a trailing slash;
 // empty when it cannot be found.

@@ -3,8 +3,10 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -210,6 +212,40 @@ TEST_F(HighScoreEntry, NoWholeTableIsNeverRankedOrWritten)
     EXPECT_EQ(highScoreRank(50000, path), -1);
     EXPECT_FALSE(enterHighScore(50000, "joe", path));
     EXPECT_FALSE(std::ifstream(path).good());
+}
+
+// A score is offered a name only when the table can take it under any name
+// the entry accepts: ranked with a name of the longest length, the table
+// must stay within the size limit. An entry under a shorter name may still
+// fit, but the player was never asked.
+TEST_F(HighScoreEntry, AFullTableOffersNoNameItCouldNotWrite)
+{
+    // The rows after the first line; entering 8000 under a name of eight
+    // characters drops "eve 1000" and makes the text five bytes longer.
+    const std::string rows = "ann\n9000\nbob\n7000\ncyd\n5000\ndee\n3000\neve\n1000\n";
+    const std::size_t growth = 5;
+    const struct {
+        const char* what;
+        std::size_t size; // of the table
+        int rank;
+    } cases[] = {
+        {"the longest name fits exactly", HIGH_SCORE_FILE_MAX_BYTES - growth, 1},
+        {"a byte short for the longest name", HIGH_SCORE_FILE_MAX_BYTES - growth + 1, -1},
+        {"at the size limit", HIGH_SCORE_FILE_MAX_BYTES, -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string text = std::string(c.size - rows.size() - 1, 'x') + "\n" + rows;
+        write(text);
+        EXPECT_EQ(highScoreRank(8000, path), c.rank);
+        EXPECT_EQ(contents(), text);
+        // What the rank promised holds for the longest name.
+        EXPECT_EQ(enterHighScore(8000, "kimberly", path), c.rank >= 0);
+        if (c.rank >= 0)
+            EXPECT_EQ(contents().size(), HIGH_SCORE_FILE_MAX_BYTES);
+        else
+            EXPECT_EQ(contents(), text);
+    }
 }
 
 TEST(HighScoreNames, BadUtf8IsShownWithEachBadPartReplaced)
@@ -434,3 +470,158 @@ TEST(HighScoreFuzz, FailedRewritesChangeNothingAndGoodOnesReadBack)
 }
 
 } // namespace
+
+namespace {
+
+// A folder of its own for a table, in memory where the machine has it (each
+// save syncs the disk).
+struct TableFolder {
+    TableFolder()
+    {
+        char memory[] = "/dev/shm/tessaline-lock.XXXXXX";
+        char disk[] = "tessaline-lock.XXXXXX";
+        const char* made = access("/dev/shm", W_OK) == 0 ? mkdtemp(memory) : mkdtemp(disk);
+        dir = made ? made : "";
+        path = dir + "/scores.kes";
+    }
+    ~TableFolder()
+    {
+        unlink(path.c_str());
+        rmdir(dir.c_str());
+    }
+    void write(const std::string& text) const { std::ofstream(path, std::ios::binary | std::ios::trunc) << text; }
+    std::string contents() const
+    {
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    std::vector<std::string> names() const
+    {
+        std::vector<std::string> all;
+        if (DIR* d = opendir(dir.c_str())) {
+            while (dirent* e = readdir(d))
+                if (e->d_name[0] != '.')
+                    all.push_back(e->d_name);
+            closedir(d);
+        }
+        return all;
+    }
+    std::string dir, path;
+};
+
+// A child process that waits for the start signal (the pipe's write end
+// closed everywhere), enters the score and exits with 0 when the entry said
+// it saved.
+pid_t enterInChild(const int (&start)[2], int score, const char* name, const std::string& path)
+{
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(start[1]);
+        char c;
+        while (read(start[0], &c, 1) < 0 && errno == EINTR) {
+        }
+        _exit(enterHighScore(score, name, path) ? 0 : 1);
+    }
+    return pid;
+}
+
+// Whether the child's entry said it saved; -1 when it did not end normally.
+int savedBy(pid_t pid)
+{
+    int status = 0;
+    if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) > 1)
+        return -1;
+    return WEXITSTATUS(status) == 0;
+}
+
+const std::string BASE = "Top\na\n50\nb\n40\nc\n30\nd\n20\ne\n10\n";
+
+} // namespace
+
+// Two games in one folder ending at the same moment, round after round:
+// both scores are in the table, or the one whose entry said it failed is
+// the one missing; the table reads whole and nothing is left beside it.
+TEST(HighScoreTwoGames, EnteringAtOnceLosesNoScoreUnsaid)
+{
+    TableFolder folder;
+    ASSERT_FALSE(folder.dir.empty());
+    // By which of the two saved: [p saved][q saved].
+    const std::string expected[2][2] = {
+        {BASE, "Top\nq\n1000\na\n50\nb\n40\nc\n30\nd\n20\n"},
+        {"Top\np\n2000\na\n50\nb\n40\nc\n30\nd\n20\n", "Top\np\n2000\nq\n1000\na\n50\nb\n40\nc\n30\n"},
+    };
+    const int rounds = 100;
+    int bothSaved = 0;
+    for (int round = 0; round < rounds; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        folder.write(BASE);
+        int start[2];
+        ASSERT_EQ(pipe(start), 0);
+        const pid_t p = enterInChild(start, 2000, "p", folder.path);
+        const pid_t q = enterInChild(start, 1000, "q", folder.path);
+        close(start[0]);
+        close(start[1]); // both go
+        ASSERT_GT(p, 0);
+        ASSERT_GT(q, 0);
+        const int pSaved = savedBy(p), qSaved = savedBy(q);
+        ASSERT_GE(pSaved, 0);
+        ASSERT_GE(qSaved, 0);
+        EXPECT_EQ(folder.contents(), expected[pSaved][qSaved]);
+        EXPECT_EQ(folder.names(), std::vector<std::string>{"scores.kes"});
+        bothSaved += pSaved && qSaved;
+    }
+    EXPECT_GT(bothSaved, 0) << "the two never both saved";
+}
+
+// A game that finds the table held by another waits for it: for one that
+// lets go, also after it put a new table in place, and not for ever for
+// one that hangs.
+TEST(HighScoreTwoGames, AnEntryWaitsForTheOtherHolderOfTheTableButNotForEver)
+{
+    const std::string replaced = "Top\nz\n3000\ny\n300\nx\n30\nw\n3\nv\n0\n";
+    const struct {
+        const char* what;
+        const char* newTable; // what the holder puts in place before letting go; null: nothing
+        bool letsGo;          // before the entry gives up
+        const char* after;    // null: the table untouched
+    } cases[] = {
+        {"a holder that lets go", nullptr, true, "Top\np\n2000\na\n50\nb\n40\nc\n30\nd\n20\n"},
+        {"a holder that saves a new table, then lets go", replaced.c_str(), true,
+         "Top\nz\n3000\np\n2000\ny\n300\nx\n30\nw\n3\n"},
+        {"a holder that hangs", nullptr, false, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TableFolder folder;
+        ASSERT_FALSE(folder.dir.empty());
+        folder.write(BASE);
+        int start[2];
+        ASSERT_EQ(pipe(start), 0);
+        const pid_t p = enterInChild(start, 2000, "p", folder.path);
+        ASSERT_GT(p, 0);
+        // Taken after the fork: a lock the child inherited would be its own.
+        const int held = open(folder.path.c_str(), O_RDONLY);
+        ASSERT_EQ(flock(held, LOCK_EX), 0);
+        close(start[0]);
+        close(start[1]);
+        int saved = -1;
+        if (c.letsGo) {
+            usleep(100000); // the entry is under way, waiting
+            if (c.newTable) {
+                const std::string temporary = folder.path + ".new";
+                std::ofstream(temporary) << c.newTable;
+                ASSERT_EQ(rename(temporary.c_str(), folder.path.c_str()), 0);
+            }
+            close(held);
+            saved = savedBy(p);
+        } else {
+            saved = savedBy(p);
+            close(held);
+        }
+        EXPECT_EQ(saved, c.after != nullptr);
+        EXPECT_EQ(folder.contents(), c.after ? c.after : BASE);
+        EXPECT_EQ(folder.names(), std::vector<std::string>{"scores.kes"});
+    }
+}

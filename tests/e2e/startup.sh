@@ -13,7 +13,9 @@ src=$(dirname "$game")
 box="An exception has occured!"
 
 # The table (columns between bars): row, what is done to the fresh folder before the start, how
-# the run goes, expected exit status, expected text on standard error.
+# the run goes, expected exit status, expected text on standard error. A
+# set-up may `keep FILE`: FILE must be as it was after the run (a file's
+# bytes, a link's target).
 #   play    accept the settings, reach the menu, press the close button
 #   box     an error box comes up (after accepting the settings with
 #           box-after-dialog); its text goes to standard error too
@@ -41,8 +43,10 @@ resources_dir     | rm resources.cfg; mkdir resources.cfg                       
 resources_fifo    | rm resources.cfg; mkfifo resources.cfg                             | box-after-dialog | 1 | 'resources.cfg' is not a regular file
 resources_device  | rm resources.cfg; ln -s /dev/zero resources.cfg                     | box-after-dialog | 1 | 'resources.cfg' is not a regular file
 log_fifo          | mkfifo Ogre.log                                                    | play             | 0 | the engine log Ogre.log cannot be written
+log_link          | echo precious >../elsewhere; ln -s ../elsewhere Ogre.log; keep Ogre.log; keep ../elsewhere | play | 0 | the engine log Ogre.log cannot be written
 settings_dir      | rm ogre.cfg; mkdir ogre.cfg                                        | play             | 0 | the settings could not be saved to ogre.cfg (Is a directory)
 settings_fifo     | rm ogre.cfg; mkfifo ogre.cfg                                       | play             | 0 | -
+settings_too_big  | { printf '#%1048576s\n' ''; cat ogre.cfg; } >big; mv big ogre.cfg; keep ogre.cfg | play | 0 | ogre.cfg is larger than 1048576 bytes
 video_mode_zero   | sed -i 's/^Video Mode=.*/Video Mode=0 x 0/' ogre.cfg               | play             | 0 | the video mode "0 x 0" in ogre.cfg is out of range; using 800 x 600
 video_mode_text   | sed -i 's/^Video Mode=.*/Video Mode=abc/' ogre.cfg                 | play             | 0 | the video mode "abc" in ogre.cfg is out of range; using 800 x 600
 video_mode_huge   | sed -i 's/^Video Mode=.*/Video Mode=32767 x 32767/' ogre.cfg       | play             | 0 | the video mode "32767 x 32767" in ogre.cfg is out of range; using 800 x 600
@@ -51,6 +55,9 @@ font_fifo         | fonts-copy; rm fonts/solo5.ttf; mkfifo fonts/solo5.ttf      
 full_disk         | full-disk                                                          | play             | 0 | the settings could not be saved to ogre.cfg (No space left on device)
 ROWS
 }
+
+# Rows whose line must be the game's only one on standard error.
+only_line="log_fifo log_link settings_too_big"
 
 line=$(table | awk -F' *[|] *' -v r="$row" '$1 == r')
 [ -n "$line" ] || { echo "FAIL: no row $row"; exit 1; }
@@ -77,6 +84,14 @@ fail() {
   exit 1
 }
 skip() { echo "SKIPPED: $row: $*"; exit 77; }
+
+# What a file is: a link's target, a file's bytes, or neither.
+fingerprint() {
+  if [ -L "$1" ]; then echo "link to $(readlink "$1")"
+  elif [ -f "$1" ]; then echo "file $(sha256sum <"$1")"
+  else echo "no file"; fi
+}
+keep() { printf '%s\t%s\n' "$PWD/$1" "$(fingerprint "$1")" >>"$run/kept"; }
 
 # The game's folder, as the build lays it out.
 dir=$run/game
@@ -205,9 +220,14 @@ ls "$run"/core* "$dir"/core* >/dev/null 2>&1 && fail "a core was dumped"
 if [ "$want_text" != "-" ]; then
   grep -qF -- "$want_text" "$run/err.txt" || fail "standard error lacks: $want_text"
 fi
-if [[ "$how" == lose-* ]]; then
+if [[ "$how" == lose-* ]] || [[ " $only_line " == *" $row "* ]]; then
   n=$(grep -c '^Tessaline: ' "$run/err.txt")
   [ "$n" -eq 1 ] || fail "$n lines from the game on standard error, expected one"
+fi
+if [ -s "$run/kept" ]; then
+  while IFS=$'\t' read -r file was; do
+    [ "$(fingerprint "$file")" = "$was" ] || fail "$file changed: was $was, now $(fingerprint "$file")"
+  done <"$run/kept"
 fi
 if [ "$setup" = full-disk ]; then
   left=$(cd "$dir" && ls -A | grep -v '^filler$\|^tessaline$\|^plugins.cfg$\|^resources.cfg$\|^media$\|^fonts$')

@@ -2,13 +2,16 @@
 
 #include <dirent.h>
 #include <gtest/gtest.h>
+#include <grp.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -143,6 +146,62 @@ TEST_F(RegularFile, ReplacesOnlyAWritableRegularFileOrNothing)
             EXPECT_EQ(text, "0123456789");
         }
         unlink((dir + "/missing").c_str());
+        EXPECT_EQ(entries(), 5) << "something left beside the path";
+    }
+}
+
+// A replacement keeps the old file's owner and group as far as the saver
+// may give them: root always; a plain user keeps the group of one they
+// belong to, and otherwise the new file is simply theirs. The mode is kept
+// in every case.
+TEST_F(RegularFile, AReplacementKeepsTheOwnerAndGroupWhereTheSaverMay)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "only root can lay out files of other users and save as one";
+    ASSERT_EQ(chmod(dir.c_str(), 0777), 0);
+    const uid_t ROOT = 0, PLAYER = 65534, OTHER = 1;
+    const gid_t PLAYERS = 65534, SHARED = 100;
+    const struct {
+        const char* what;
+        uid_t saver;
+        std::vector<gid_t> groups; // the saver's
+        uid_t owner;
+        gid_t group;
+        unsigned mode;
+        uid_t ownerAfter;
+        gid_t groupAfter;
+    } cases[] = {
+        {"root saves the player's table", ROOT, {0}, PLAYER, PLAYERS, 0600, PLAYER, PLAYERS},
+        {"root saves a table of one user and another group", ROOT, {0}, OTHER, SHARED, 0640, OTHER, SHARED},
+        {"a member of the table's group saves it", PLAYER, {PLAYERS, SHARED}, OTHER, SHARED, 0664, PLAYER, SHARED},
+        {"a stranger to the table's group saves it", PLAYER, {PLAYERS}, OTHER, SHARED, 0666, PLAYER, PLAYERS},
+        {"the owner saves it in a group of theirs", PLAYER, {PLAYERS, SHARED}, PLAYER, SHARED, 0640, PLAYER, SHARED},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string path = dir + "/file";
+        std::ofstream(path) << "0123456789";
+        ASSERT_EQ(chown(path.c_str(), c.owner, c.group), 0);
+        ASSERT_EQ(chmod(path.c_str(), c.mode), 0);
+        const pid_t saver = fork();
+        if (saver == 0) {
+            const bool as = setgroups(c.groups.size(), c.groups.data()) == 0 && setgid(c.groups[0]) == 0 &&
+                            setuid(c.saver) == 0;
+            _exit(as ? (plat::replaceFile(path, "new", 0644) ? 0 : 1) : 2);
+        }
+        int status = -1;
+        ASSERT_EQ(waitpid(saver, &status, 0), saver);
+        ASSERT_TRUE(WIFEXITED(status));
+        ASSERT_NE(WEXITSTATUS(status), 2) << "cannot become the saver";
+        EXPECT_EQ(WEXITSTATUS(status), 0) << "not saved";
+        struct stat after {};
+        ASSERT_EQ(lstat(path.c_str(), &after), 0);
+        EXPECT_EQ(after.st_uid, c.ownerAfter);
+        EXPECT_EQ(after.st_gid, c.groupAfter);
+        EXPECT_EQ(after.st_mode & 07777, c.mode);
+        std::string text;
+        ASSERT_TRUE(plat::readRegularFile(path, 100, text));
+        EXPECT_EQ(text, "new");
         EXPECT_EQ(entries(), 5) << "something left beside the path";
     }
 }

@@ -245,7 +245,13 @@ const std::string ENTERED = "Best\nann\n9000\nkim\n8000\n___\n7000\ncyd\n5000\nd
 // Exactly as big as a table may be.
 const std::string FULL_SIZE = std::string(HIGH_SCORE_FILE_MAX_BYTES - TABLE_ROWS.size() - 1, 'x') + "\n" + TABLE_ROWS;
 const std::string FULL_SIZE_REWRITTEN = std::string(FULL_SIZE).replace(FULL_SIZE.find("___"), 3, "kim");
-const std::string FULL_SIZE_ENTERED = FULL_SIZE.substr(0, FULL_SIZE.find('\n') + 1) + ENTERED.substr(5);
+// Room for 8000 under a name of eight characters, and not a byte more.
+const std::string ROOM_FOR_ANY_NAME = FULL_SIZE.substr(5);
+const std::string ROOM_FOR_ANY_NAME_REWRITTEN =
+    std::string(ROOM_FOR_ANY_NAME).replace(ROOM_FOR_ANY_NAME.find("___"), 3, "kimberly");
+const std::string ROOM_FOR_ANY_NAME_ENTERED =
+    ROOM_FOR_ANY_NAME.substr(0, ROOM_FOR_ANY_NAME.find('\n') + 1) +
+    "ann\n9000\nkimberly\n8000\n___\n7000\ncyd\n5000\ndee\n3000\n";
 // Four names of 1,100 characters: the text crosses the limit in the fourth.
 const std::string LONG_NAMES = "Best\n" + std::string(1100, 'a') + " 9\n" + std::string(1100, 'b') + " 8\n" +
                                std::string(1100, 'c') + " 7\n" + std::string(1100, 'd') + " 6\n___ 5\n";
@@ -298,8 +304,9 @@ struct Folder {
     bool mounted = false;
 };
 
-// Each name in the folder with its kind, permission bits and contents (a
-// regular file's bytes, a link's target); nothing else is opened.
+// Each name in the folder with its kind, permission bits, owner and group,
+// and contents (a regular file's bytes, a link's target); nothing else is
+// opened.
 std::map<std::string, std::string> snapshot(const std::string& dir)
 {
     std::map<std::string, std::string> all;
@@ -313,7 +320,7 @@ std::map<std::string, std::string> snapshot(const std::string& dir)
         lstat(file.c_str(), &st);
         std::ostringstream line;
         line << (S_ISREG(st.st_mode) ? "file" : S_ISLNK(st.st_mode) ? "link" : S_ISDIR(st.st_mode) ? "dir" : "other")
-             << ' ' << std::oct << (st.st_mode & 07777) << ' ';
+             << ' ' << std::oct << (st.st_mode & 07777) << std::dec << ' ' << st.st_uid << ':' << st.st_gid << ' ';
         if (S_ISREG(st.st_mode)) {
             std::ifstream in(file, std::ios::binary);
             line << in.rdbuf();
@@ -333,7 +340,10 @@ std::map<std::string, std::string> withTable(std::map<std::string, std::string> 
 {
     if (bytes) {
         std::string& table = before["scores.kes"];
-        table = table.substr(0, table.find(' ', table.find(' ') + 1) + 1) + bytes;
+        std::size_t contents = 0;
+        for (int field = 0; field < 3; ++field)
+            contents = table.find(' ', contents) + 1;
+        table = table.substr(0, contents) + bytes;
     }
     return before;
 }
@@ -380,9 +390,25 @@ std::function<bool(Folder&, std::string&)> onSmallFileSystem(bool (Folder::*then
     };
 }
 
+// The usual table as another user's, saved here by root.
+std::function<bool(Folder&, std::string&)> anotherUsersTable(uid_t owner, gid_t group, mode_t mode)
+{
+    return [owner, group, mode](Folder& f, std::string& why) {
+        why = "only root may save another user's table";
+        if (geteuid() != 0)
+            return false;
+        f.put("scores.kes", TABLE, mode);
+        return chown(f.path.c_str(), owner, group) == 0 && chmod(f.path.c_str(), mode) == 0;
+    };
+}
+
 const FileCase FILE_CASES[] = {
     {"a plain table", table(TABLE), REWRITTEN.c_str(), Told::SAVED, ENTERED.c_str()},
     {"mode 600 is kept", table(TABLE, 0600), REWRITTEN.c_str(), Told::SAVED, ENTERED.c_str()},
+    {"another user's table saved by root: owner, group and mode kept", anotherUsersTable(65534, 65534, 0600),
+     REWRITTEN.c_str(), Told::SAVED, ENTERED.c_str()},
+    {"a table of another user and group saved by root: both kept", anotherUsersTable(1, 65534, 0664),
+     REWRITTEN.c_str(), Told::SAVED, ENTERED.c_str()},
     {"a read-only table", table(TABLE, 0444), nullptr, Told::NOT_SAVED, nullptr},
     {"no table: none is made",
      [](Folder&, std::string&) { return true; }, nullptr, Told::NOT_ASKED, nullptr},
@@ -423,10 +449,12 @@ const FileCase FILE_CASES[] = {
     {"over the size limit: a long first line", table(std::string(HIGH_SCORE_FILE_MAX_BYTES, 'x') + "\n" + TABLE_ROWS),
      nullptr, Told::NOT_ASKED, nullptr},
     {"over the size limit: long names", table(LONG_NAMES), nullptr, Told::NOT_ASKED, nullptr},
-    {"as big as may be: a longer name would cross the limit", table(FULL_SIZE), nullptr, Told::NOT_SAVED, nullptr,
-     "kimberly"},
-    {"as big as may be: the name and the row take no more room", table(FULL_SIZE), FULL_SIZE_REWRITTEN.c_str(),
-     Told::SAVED, FULL_SIZE_ENTERED.c_str()},
+    {"as big as may be: a ranking score is asked no name, and a longer name is no rewrite", table(FULL_SIZE),
+     nullptr, Told::NOT_ASKED, nullptr, "kimberly"},
+    {"as big as may be: a name that takes no more room is rewritten, but no entry is asked for", table(FULL_SIZE),
+     FULL_SIZE_REWRITTEN.c_str(), Told::NOT_ASKED, nullptr},
+    {"room for the longest name and not a byte more", table(ROOM_FOR_ANY_NAME),
+     ROOM_FOR_ANY_NAME_REWRITTEN.c_str(), Told::SAVED, ROOM_FOR_ANY_NAME_ENTERED.c_str(), "kimberly"},
     {"an unsorted table: the lowest drops", table(UNSORTED),
      "Best\nann\n500\nbob\n9000\nkim\n100\ndee\n7000\neve\n3000\n", Told::SAVED,
      "Best\nann\n500\nbob\n9000\nkim\n8000\ndee\n7000\neve\n3000\n"},

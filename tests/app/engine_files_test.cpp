@@ -1,4 +1,5 @@
 #include "app/EngineFiles.h"
+#include "tests/app/folder_snapshot.h"
 
 #include <OgreConfigFile.h>
 #include <OgreException.h>
@@ -76,31 +77,7 @@ struct Folder {
         s << in.rdbuf();
         return s.str();
     }
-    // Each name with its kind and contents (a file's bytes, a link's target).
-    std::map<std::string, std::string> snapshot() const
-    {
-        std::map<std::string, std::string> all;
-        DIR* d = opendir(dir.c_str());
-        while (dirent* e = d ? readdir(d) : nullptr) {
-            const std::string name = e->d_name;
-            if (name == "." || name == "..")
-                continue;
-            struct stat st {};
-            lstat(at(name).c_str(), &st);
-            if (S_ISREG(st.st_mode)) {
-                all[name] = "file " + contents(name);
-            } else if (S_ISLNK(st.st_mode)) {
-                char target[256] = {};
-                const ssize_t n = readlink(at(name).c_str(), target, sizeof target);
-                all[name] = "link " + std::string(target, std::max<ssize_t>(0, n));
-            } else {
-                all[name] = S_ISDIR(st.st_mode) ? "dir" : "other";
-            }
-        }
-        if (d)
-            closedir(d);
-        return all;
-    }
+    std::map<std::string, std::string> snapshot() const { return folderSnapshot(dir); }
     // False where the machine does not let the test mount one.
     bool mountSmall(bool readOnly)
     {

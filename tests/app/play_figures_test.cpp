@@ -180,6 +180,16 @@ protected:
         screen.followPlayer();
     }
 
+    // The player out of its respawn at the rim, where a key steers it at once.
+    kestor* steerablePlayer()
+    {
+        kestor* player = screen.world->player;
+        player->respawning = false;
+        player->active = true;
+        player->setPosition(0.5f, 0.0f);
+        return player;
+    }
+
     // Where a figure's root stands for a placement (across, height, along).
     static Ogre::Vector3 nodeAt(const Placement& p) { return {p.x, p.z, p.y}; }
 
@@ -408,10 +418,7 @@ TEST_F(PlayFigures, DamagePosesHoldTheirFirstWindowAndOutlastAShot)
 TEST_F(PlayFigures, AShipSteeredSteadilyAndABulletInFlightAreDrawnAdvancingEvenly)
 {
     frame();
-    kestor* player = screen.world->player;
-    player->respawning = false;
-    player->active = true;
-    player->setPosition(0.5f, 0.0f);
+    kestor* player = steerablePlayer();
     struct Case {
         const char* what;
         long long frameUs;
@@ -458,10 +465,7 @@ TEST_F(PlayFigures, AShipSteeredSteadilyAndABulletInFlightAreDrawnAdvancingEvenl
 TEST_F(PlayFigures, ThePlayersFigureAndTheCameraShowOnePlacementInEveryFrameThroughALoss)
 {
     frame();
-    kestor* player = screen.world->player;
-    player->respawning = false;
-    player->active = true;
-    player->setPosition(0.5f, 0.0f);
+    kestor* player = steerablePlayer();
     bool lost = false;
     int rebuilds = 0;
     // A rebuild holds firing animations back from its frame on (the new

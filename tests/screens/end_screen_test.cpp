@@ -8,6 +8,7 @@
 #include "app/Screens.h"
 #include "app/SoundManager.h"
 #include "model/ModelManager.h"
+#include "tests/app/folder_snapshot.h"
 
 #include <Ogre.h>
 #include <Overlay/OgreOverlaySystem.h>
@@ -304,37 +305,6 @@ struct Folder {
     bool mounted = false;
 };
 
-// Each name in the folder with its kind, permission bits, owner and group,
-// and contents (a regular file's bytes, a link's target); nothing else is
-// opened.
-std::map<std::string, std::string> snapshot(const std::string& dir)
-{
-    std::map<std::string, std::string> all;
-    DIR* d = opendir(dir.c_str());
-    while (dirent* e = d ? readdir(d) : nullptr) {
-        const std::string name = e->d_name;
-        if (name == "." || name == "..")
-            continue;
-        const std::string file = dir + "/" + name;
-        struct stat st {};
-        lstat(file.c_str(), &st);
-        std::ostringstream line;
-        line << (S_ISREG(st.st_mode) ? "file" : S_ISLNK(st.st_mode) ? "link" : S_ISDIR(st.st_mode) ? "dir" : "other")
-             << ' ' << std::oct << (st.st_mode & 07777) << std::dec << ' ' << st.st_uid << ':' << st.st_gid << ' ';
-        if (S_ISREG(st.st_mode)) {
-            std::ifstream in(file, std::ios::binary);
-            line << in.rdbuf();
-        } else if (S_ISLNK(st.st_mode)) {
-            char target[256] = {};
-            line << std::string(target, std::max<ssize_t>(0, readlink(file.c_str(), target, sizeof target)));
-        }
-        all[name] = line.str();
-    }
-    if (d)
-        closedir(d);
-    return all;
-}
-
 // The folder as it should be: as before, but for the table's bytes.
 std::map<std::string, std::string> withTable(std::map<std::string, std::string> before, const char* bytes)
 {
@@ -518,17 +488,17 @@ TEST_P(EndScreenFiles, TheTableIsRewrittenWholeOrLeftAsItWas)
         ASSERT_FALSE(f.dir.empty());
         if (!c.make(f, why))
             GTEST_SKIP() << why;
-        const auto before = snapshot(f.dir);
+        const auto before = folderSnapshot(f.dir);
         EXPECT_EQ(rewriteHighScores(c.name, f.path), c.afterRewrite != nullptr);
-        EXPECT_EQ(snapshot(f.dir), withTable(before, c.afterRewrite));
+        EXPECT_EQ(folderSnapshot(f.dir), withTable(before, c.afterRewrite));
     }
     {
         SCOPED_TRACE("the end screen");
         Folder f;
         ASSERT_TRUE(c.make(f, why));
-        const auto before = snapshot(f.dir);
+        const auto before = folderSnapshot(f.dir);
         enterThroughTheEndScreen(f.path);
-        EXPECT_EQ(snapshot(f.dir), withTable(before, c.afterEntry));
+        EXPECT_EQ(folderSnapshot(f.dir), withTable(before, c.afterEntry));
 
         // What the high-score screen makes of the table now.
         HighScoresState::path = f.path;

@@ -387,7 +387,10 @@ TEST_F(AudioBackEnd, SoundsThatEndGiveBackTheirMemory)
     const long afterAll = heapInUse();
     std::printf("heap in use: before %ld, after 50 sounds %ld, after 1500 %ld\n", before, afterOne,
                 afterAll);
-    EXPECT_LT(afterAll - afterOne, 16 * 1024);
+    // 1,450 more sounds: keeping even 24 bytes each would pass the bound.
+    // What does grow is the library's own pools when a loaded machine lets
+    // more sounds overlap (10 KiB on a quiet machine, up to 18 under load).
+    EXPECT_LT(afterAll - afterOne, 32 * 1024);
     // What stays is the library's tables of sources and buffers (about
     // 70 KiB). Channels that kept their sources and buffers, sound data and
     // all, left about 240 KiB here.

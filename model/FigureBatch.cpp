@@ -28,7 +28,14 @@ constexpr Ogre::uint32 HIDDEN_FLAGS = 0;
 // Below this a scale component counts as zero: nothing of the batch shows.
 constexpr float DEGENERATE_SCALE = 1e-12f;
 
-// Whether two scales differ by more than a common factor.
+bool flatScale(const Ogre::Vector3& scale)
+{
+    return std::fabs(scale.x) < DEGENERATE_SCALE || std::fabs(scale.y) < DEGENERATE_SCALE ||
+           std::fabs(scale.z) < DEGENERATE_SCALE;
+}
+
+// Whether two scales, neither flat, differ by more than a common factor (a
+// zero component would make every product zero and any two scales alike).
 bool sameShape(const Ogre::Vector3& a, const Ogre::Vector3& b)
 {
     const float tolerance = 1e-6f;
@@ -123,7 +130,15 @@ public:
     Ogre::AxisAlignedBox box;
     // The anchor's derived scale the vertices were placed for.
     Ogre::Vector3 bakedScale = Ogre::Vector3::UNIT_SCALE;
+    // Placed for a flat anchor: it holds no vertices at all.
     bool degenerate = false;
+    // The edits of the parts' meshes the vertices were placed from
+    // (FigureBatch::editsOf).
+    std::uint64_t edits = 0;
+    // Per part: its place in the anchor's space mirrors, and its triangles
+    // are wound the other way, as the engine turns its culling round for
+    // the part's own mirrored transform.
+    std::vector<char> mirrored;
     std::uint32_t lights = 0;
     Ogre::LightList lightList;
 };
@@ -223,6 +238,9 @@ bool FigureBatch::needsRebuild()
     static const Ogre::LightList noLights;
     const Ogre::LightList& candidates =
         model.sceneManager ? model.sceneManager->_getLightsAffectingFrustum() : noLights;
+    const std::size_t lightCount = std::min<std::size_t>(candidates.size(), 32);
+    if (lightCount != viewLights.size() || !std::equal(viewLights.begin(), viewLights.end(), candidates.begin()))
+        return true;
     for (std::size_t i = 0; i < parts.size(); ++i) {
         const Shape* part = parts[i];
         if (!part || !part->entity || !part->node)
@@ -260,10 +278,14 @@ void FigureBatch::refresh()
         for (Cluster* c : clusters)
             bake(*c, true);
     }
-    // Placed for one anchor scale, the vertices hold for its multiples only.
-    for (std::size_t k = 0; k < clusters.size(); ++k)
-        if (!sameShape(clusters[k]->anchor->_getDerivedScale(), clusters[k]->bakedScale))
-            bake(*clusters[k]);
+    // Placed for one anchor scale, the vertices hold for its multiples only;
+    // placed for a flat one, there are none to hold.
+    for (std::size_t k = 0; k < clusters.size(); ++k) {
+        Cluster& c = *clusters[k];
+        const Ogre::Vector3& scale = c.anchor->_getDerivedScale();
+        if (flatScale(scale) != c.degenerate || (!c.degenerate && !sameShape(scale, c.bakedScale)))
+            bake(c);
+    }
 }
 
 void FigureBatch::rebuild()
@@ -279,6 +301,7 @@ void FigureBatch::rebuild()
     static const Ogre::LightList noLights;
     const Ogre::LightList& candidates =
         model.sceneManager ? model.sceneManager->_getLightsAffectingFrustum() : noLights;
+    viewLights.assign(candidates.begin(), candidates.begin() + std::min<std::size_t>(candidates.size(), 32));
     for (std::size_t g = 0; g < groupCount; ++g)
         groups[g].parts.clear();
     groupCount = 0;
@@ -310,18 +333,29 @@ void FigureBatch::rebuild()
         group->parts.push_back(part);
     }
 
-    // A batch of the same parts keeps its vertices (unless they moved); the
-    // rest are placed anew, in buffers this figure or an earlier one left.
+    // A batch drawn until now whose parts are the same keeps its vertices,
+    // if they still hold: no node moved and no mesh of its parts was edited
+    // since they were placed (the move of this frame included). It takes
+    // the lights of its group as they are now. The rest are placed anew, in
+    // buffers this figure or an earlier one left.
     spares.insert(spares.end(), clusters.begin(), clusters.end());
     clusters.clear();
+    const bool placesHold = !rebakeAll && !moved;
     for (std::size_t g = 0; g < groupCount; ++g) {
         const Group& group = groups[g];
-        auto same = std::find_if(spares.begin(), spares.end(), [this, &group](const Cluster* c) {
-            return !rebakeAll && !moved && c->lights == group.lights && c->parts == group.parts;
-        });
+        auto same = spares.end();
+        if (placesHold) {
+            const std::uint64_t edits = editsOf(group.parts);
+            same = std::find_if(spares.begin(), spares.end(), [&group, edits](const Cluster* c) {
+                return c->parts == group.parts && c->edits == edits;
+            });
+        }
         if (same != spares.end()) {
-            clusters.push_back(*same);
+            Cluster* c = *same;
             spares.erase(same);
+            c->lights = group.lights;
+            c->lightList = group.parts.front()->entity->queryLights();
+            clusters.push_back(c);
             continue;
         }
         Cluster* c = takeCluster();
@@ -332,7 +366,21 @@ void FigureBatch::rebuild()
         bake(*c);
         clusters.push_back(c);
     }
+    // A batch no longer drawn misses every later placing: it is kept for its
+    // buffers only, and no later rebuild may take its vertices for current.
+    for (Cluster* c : spares)
+        c->parts.clear();
     rebakeAll = false;
+}
+
+std::uint64_t FigureBatch::editsOf(const std::vector<Shape*>& parts) const
+{
+    std::uint64_t sum = 0;
+    if (cacheEra == shapeCacheEra)
+        for (const Shape* part : parts)
+            if (part->cache)
+                sum += part->cache->edits;
+    return sum;
 }
 
 FigureBatch::Cluster* FigureBatch::takeCluster()
@@ -373,12 +421,16 @@ void FigureBatch::bake(Cluster& c, bool again)
 {
     const Ogre::Vector3 anchorScale = c.anchor->_getDerivedScale();
     c.bakedScale = anchorScale;
-    c.degenerate = std::fabs(anchorScale.x) < DEGENERATE_SCALE ||
-                   std::fabs(anchorScale.y) < DEGENERATE_SCALE ||
-                   std::fabs(anchorScale.z) < DEGENERATE_SCALE;
+    c.degenerate = flatScale(anchorScale);
+    c.edits = editsOf(c.parts);
     c.box.setNull();
-    if (c.degenerate)
+    if (c.degenerate) {
+        // Nothing is written: the buffers hold nothing of these parts, and
+        // the next placing writes them whole.
+        c.vertexData->vertexCount = 0;
+        c.indexData->indexCount = 0;
         return;
+    }
 
     std::size_t vertexCount = 0, indexCount = 0;
     for (const Shape* part : c.parts) {
@@ -400,6 +452,10 @@ void FigureBatch::bake(Cluster& c, bool again)
         c.indexData->indexBuffer = buffers.createIndexBuffer(indexType, indexCount,
                                                              Ogre::HardwareBuffer::HBU_STATIC_WRITE_ONLY, false);
     }
+    if (!again)
+        c.mirrored.assign(c.parts.size(), 0);
+    // The indices are written again when a part's mirroring changed since.
+    bool rewind = !again;
     c.vertexData->vertexStart = 0;
     c.vertexData->vertexCount = vertexCount;
     c.indexData->indexStart = 0;
@@ -416,9 +472,15 @@ void FigureBatch::bake(Cluster& c, bool again)
     if (scratch.size() < vertexCount * 8)
         scratch.resize(vertexCount * 8);
     float* out = scratch.data();
-    for (const Shape* part : c.parts) {
+    for (std::size_t k = 0; k < c.parts.size(); ++k) {
+        const Shape* part = c.parts[k];
         const Ogre::Affine3& partFull = part->node->_getFullTransform();
         const Ogre::Affine3 place = toAnchor * partFull;
+        const char mirrored = place.linear().Determinant() < 0;
+        if (c.mirrored[k] != mirrored) {
+            c.mirrored[k] = mirrored;
+            rewind = true;
+        }
         Ogre::Matrix3 partInverse;
         const bool flat = !partFull.linear().Inverse(partInverse, 0);
         const Ogre::Matrix3 turn = anchorLinearT * partInverse.Transpose();
@@ -448,20 +510,23 @@ void FigureBatch::bake(Cluster& c, bool again)
         }
     }
     c.vertexData->vertexBufferBinding->getBuffer(0)->writeData(0, vertexCount * 32, scratch.data(), !again);
-    if (again)
+    if (!rewind)
         return;
     Ogre::HardwareBufferLockGuard indexLock(c.indexData->indexBuffer, Ogre::HardwareBuffer::HBL_DISCARD);
     auto* out16 = static_cast<std::uint16_t*>(indexLock.pData);
     auto* out32 = static_cast<std::uint32_t*>(indexLock.pData);
     std::size_t base = 0;
-    for (const Shape* part : c.parts) {
-        for (const auto& t : Shape::primitiveTriangles(part->kind))
-            for (std::uint16_t index : t) {
-                if (indexType == Ogre::HardwareIndexBuffer::IT_16BIT)
+    for (std::size_t k = 0; k < c.parts.size(); ++k) {
+        const Shape* part = c.parts[k];
+        for (const auto& t : Shape::primitiveTriangles(part->kind)) {
+            const std::uint16_t corners[3] = {t[0], c.mirrored[k] ? t[2] : t[1], c.mirrored[k] ? t[1] : t[2]};
+            for (std::uint16_t index : corners) {
+                if (c.indexType == Ogre::HardwareIndexBuffer::IT_16BIT)
                     *out16++ = std::uint16_t(base + index);
                 else
                     *out32++ = std::uint32_t(base + index);
             }
+        }
         base += Shape::primitiveVertices(part->kind).size();
     }
 }

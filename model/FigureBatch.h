@@ -13,8 +13,11 @@
 // batch too. A batch is made again before it is drawn whenever what it was
 // made from changes: a part added, a material that no longer matches its
 // batch's, a shared mesh edited, a part hidden or shown, a part reaching or
-// leaving a light. The vertices are placed so that the drawn picture is the
-// one the engine gives the parts' own nodes, non-uniform scales included.
+// leaving a light, the view's lights changing. The vertices are placed so
+// that the drawn picture is the one the engine gives the parts' own nodes,
+// non-uniform scales and mirroring transforms included. A batch is only
+// ever drawn from vertices placed since its parts last moved or changed
+// shape: one that is no longer drawn keeps its buffers but not its parts.
 #include <OgreAxisAlignedBox.h>
 #include <OgreHardwareIndexBuffer.h>
 #include <OgreHardwareVertexBuffer.h>
@@ -91,6 +94,9 @@ private:
     void showParts(bool shown);
     bool needsRebuild();
     void rebuild();
+    // The sum of the edit counts of the parts' mesh records: it grows with
+    // every edit of any of them.
+    std::uint64_t editsOf(const std::vector<Shape*>& parts) const;
     // Places the vertices of c's parts; again: into the buffers c has, for
     // the same parts.
     void bake(Cluster& c, bool again = false);
@@ -110,6 +116,9 @@ private:
     // reach the view), which decide its lighting: a batch holds parts of
     // one set only.
     std::vector<std::uint32_t> partLights;
+    // The lights that reached the view then, which the bits stand for: the
+    // same bits mean other lights once the view's list changes.
+    std::vector<const Ogre::Light*> viewLights;
     std::uint64_t editsSeen = 0;
     int cacheEra = 0;
     bool dirty = true;

@@ -1,17 +1,21 @@
 // Figures drawn in batches: every figure of the game's table, built by the
 // factory on a turned and unevenly scaled root and run through its
 // animations, puts every batched vertex where the engine puts the vertex of
-// the part's own mesh, with the normal the engine would light it by; and
-// the batches follow what changes after they were made (a damage flash, a
-// colour fade, an animated node, a shared mesh edited by a later figure, a
-// hidden part, a deleted figure).
+// the part's own mesh, with the normal the engine would light it by and the
+// face the engine would show; and the batches follow what changes after
+// they were made (a damage flash, a colour fade, an animated node, a shared
+// mesh edited by a later figure, a hidden part, a deleted figure, a flash
+// ending in a frame that moves nothing, a root shrunk to nothing, a
+// mirrored part, the lights of the view).
 #include "figures/FigureTable.h"
 #include "model/FigureBatch.h"
 #include "platform/random.h"
+#include "tests/figures/batch_checks.h"
 #include "tests/model/script_figure_test.h"
 
+#include <OgreCamera.h>
 #include <OgreEntity.h>
-#include <OgreMatrix3.h>
+#include <OgreLight.h>
 #include <OgreSubEntity.h>
 
 #include <cmath>
@@ -20,44 +24,18 @@
 
 namespace {
 
-// The place the engine gives vertex v of a part, and the direction of its
-// lit normal: the part's full transform, and its inverse transpose.
-struct Expected {
-    Ogre::Vector3 position;
-    Ogre::Vector3 normal;
-};
-
-Expected engineVertex(const Shape& part, const Ogre::Vector3& v)
+// Failures of the running test so far.
+int failures()
 {
-    const Ogre::Matrix4& m = part.node->_getFullTransform();
-    Ogre::Matrix3 linear;
-    m.extract3x3Matrix(linear);
-    Ogre::Vector3 n = v.isZeroLength() ? Ogre::Vector3::ZERO : v.normalisedCopy();
-    n = linear.Inverse().Transpose() * n;
-    if (!n.isZeroLength())
-        n.normalise();
-    return {m * v, n};
+    const ::testing::TestResult& result = *::testing::UnitTest::GetInstance()->current_test_info()->result();
+    int n = 0;
+    for (int i = 0; i < result.total_part_count(); ++i)
+        n += result.GetTestPartResult(i).failed();
+    return n;
 }
 
-Expected batchVertex(const Ogre::SceneNode& anchor, const Ogre::Vector3& p, const Ogre::Vector3& normal)
-{
-    const Ogre::Matrix4& m = anchor._getFullTransform();
-    Ogre::Matrix3 linear;
-    m.extract3x3Matrix(linear);
-    Ogre::Vector3 n = linear.Inverse().Transpose() * normal;
-    if (!n.isZeroLength())
-        n.normalise();
-    return {m * p, n};
-}
-
-// The vertices a part's shared mesh draws.
-const std::vector<Ogre::Vector3>& drawnVertices(const Shape& part)
-{
-    return part.cache && !part.cache->drawnVertices.empty() ? part.cache->drawnVertices : part.vertices;
-}
-
-// Every batched vertex against the engine's, within a share of the figure's
-// size; returns the number of parts batched.
+// Brings the batches up to date as the drawing does, and compares them with
+// the parts; returns the number of parts batched.
 std::size_t expectBatchesMatchParts(Model& figure, const std::string& label)
 {
     SCOPED_TRACE(label);
@@ -67,36 +45,11 @@ std::size_t expectBatchesMatchParts(Model& figure, const std::string& label)
     if (!batch)
         return 0;
     batch->refresh();
-    std::size_t parts = 0, worst = 0;
-    float worstError = 0;
-    for (std::size_t b = 0; b < batch->batchCount(); ++b) {
-        std::vector<Ogre::Vector3> positions, normals;
-        batch->readVertices(b, positions, normals);
-        std::size_t at = 0;
-        for (const Shape* part : batch->partsOf(b)) {
-            ++parts;
-            EXPECT_EQ(part->entity->getSubEntity(0)->getMaterial(),
-                      batch->partsOf(b).front()->entity->getSubEntity(0)->getMaterial());
-            const std::vector<Ogre::Vector3>& drawn = drawnVertices(*part);
-            for (const Ogre::Vector3& v : drawn) {
-                if (at >= positions.size())
-                    break;
-                const Expected want = engineVertex(*part, v);
-                const Expected got = batchVertex(*batch->anchorOf(b), positions[at], normals[at]);
-                const float scale = std::max(1.0f, want.position.length());
-                const float error = (want.position - got.position).length() / scale;
-                if (error > worstError) {
-                    worstError = error;
-                    worst = at;
-                }
-                EXPECT_LT((want.normal - got.normal).length(), 1e-3f)
-                    << part->entity->getName() << " vertex " << at << " normal";
-                ++at;
-            }
-        }
-        EXPECT_EQ(at, positions.size()) << "batch " << b;
-    }
-    EXPECT_LT(worstError, 1e-4f) << "at batch vertex " << worst;
+    const BatchMismatch mismatch = batchMismatch(figure);
+    EXPECT_TRUE(mismatch.none()) << mismatch;
+    std::size_t parts = 0;
+    for (std::size_t b = 0; b < batch->batchCount(); ++b)
+        parts += batch->partsOf(b).size();
     return parts;
 }
 
@@ -115,6 +68,55 @@ protected:
         return m;
     }
     void forget(Model* m) { figures.erase(std::find(figures.begin(), figures.end(), m)); }
+    // A still figure of two parts, a pyramid and then a cube, each of its
+    // own colour (so each of its own batch).
+    Model* twoParts(const Ogre::Vector3& pyramidAt, const Ogre::Vector3& cubeAt)
+    {
+        static const FigureHeader header{FIGURE_TEST1, "pair", 5, 0, nullptr};
+        return buildFigure(header, [&](Model& m) {
+            m.addPart(SHAPE_PYRAMID, "PYRAMID", 1);
+            m.setPosition(pyramidAt.x, pyramidAt.y, pyramidAt.z);
+            m.selectNode(0);
+            m.addPart(SHAPE_CUBE, "CUBE", 0);
+            m.setPosition(cubeAt.x, cubeAt.y, cubeAt.z);
+        }, 0);
+    }
+};
+
+// The engine finds the lights that reach the view as it draws a frame;
+// headless, it is asked to.
+struct ViewLights : Ogre::SceneManager {
+    static void find(Ogre::SceneManager* scene, const Ogre::Camera* camera)
+    {
+        (scene->*(&ViewLights::findLightsAffectingFrustum))(camera);
+    }
+};
+
+// A view looking down -z at the origin from 60 units, and point lights.
+class LitFigureBatches : public FigureBatches {
+protected:
+    void SetUp() override
+    {
+        FigureBatches::SetUp();
+        camera = scene->createCamera("view");
+        camera->setNearClipDistance(0.1f);
+        scene->getRootSceneNode()->createChildSceneNode(Ogre::Vector3(0, 0, 60))->attachObject(camera);
+    }
+    Ogre::Light* light(const char* name, const Ogre::Vector3& at, float range)
+    {
+        Ogre::Light* l = scene->createLight(name);
+        l->setType(Ogre::Light::LT_POINT);
+        l->setAttenuation(range, 1, 0, 0);
+        scene->getRootSceneNode()->createChildSceneNode(at)->attachObject(l);
+        return l;
+    }
+    // What a frame does before its figures draw.
+    void nextFrame()
+    {
+        scene->getRootSceneNode()->_update(true, false);
+        ViewLights::find(scene, camera);
+    }
+    Ogre::Camera* camera = nullptr;
 };
 
 } // namespace
@@ -232,4 +234,213 @@ TEST_F(FigureBatches, AMeshEditedByALaterFigureRedrawsTheBatchesOfEarlierOnes)
     }
     for (std::size_t i = 0; i < spikes.size(); ++i)
         expectBatchesMatchParts(*spikes[i], "spike " + std::to_string(i));
+}
+
+TEST_F(LitFigureBatches, AMeshEditedInTheFrameAPartLeavesALightIsDrawnAsEdited)
+{
+    // The cube stands at the edge of the light, the pyramid out of its reach.
+    Ogre::Light* lamp = light("lamp", Ogre::Vector3(-10, 0, 0), 8);
+    Model* figure = twoParts(Ogre::Vector3(3, 0, 0), Ogre::Vector3(-3, 0, 0));
+    nextFrame();
+    expectBatchesMatchParts(*figure, "as built");
+    ASSERT_EQ(figure->batch->batchCount(), 2u);
+
+    // In one frame, and nothing animated: the light's reach shrinks off the
+    // cube, and the pyramid's shared mesh is edited.
+    lamp->setAttenuation(4, 1, 0, 0);
+    figure->selectPart(0);
+    figure->editVertexAlways(4, 0, 2, 0);
+    nextFrame();
+    expectBatchesMatchParts(*figure, "the light shrunk and the mesh edited");
+}
+
+TEST_F(LitFigureBatches, ABatchTakesTheLightsItsPartsHaveNotTheirPlaceInTheViewsList)
+{
+    // The pyramid is lit by the first light of the view's list, the cube by
+    // none. Then the first light goes out and the second comes to the
+    // pyramid: the pyramid is lit by the first light of the list again,
+    // another one.
+    struct Case {
+        const char* what;
+        bool cubeLitAfter;  // the cube's batch is made again too
+    };
+    for (const Case c : {Case{"only the pyramid's light changes", false}, Case{"the cube is lit too", true}}) {
+        SCOPED_TRACE(c.what);
+        Ogre::Light* first = light("a", Ogre::Vector3(-10, 0, 0), 8);
+        Ogre::Light* second = light("b", Ogre::Vector3(10, 20, 0), 5);
+        Model* figure = twoParts(Ogre::Vector3(-3, 0, 0), Ogre::Vector3(8, 0, 0));
+        nextFrame();
+        ASSERT_EQ(scene->_getLightsAffectingFrustum().size(), 2u);
+        expectBatchesMatchParts(*figure, "as built");
+
+        first->setVisible(false);
+        second->getParentSceneNode()->setPosition(c.cubeLitAfter ? 2 : -3, 0, 0);
+        nextFrame();
+        ASSERT_EQ(scene->_getLightsAffectingFrustum().size(), 1u);
+        expectBatchesMatchParts(*figure, "the other light");
+
+        figures.pop_back();
+        delete figure;
+        scene->destroyAllLights();
+    }
+}
+
+TEST_F(LitFigureBatches, AFlashEndingInAFrameThatMovesNothingShowsThePartsWhereTheyAre)
+{
+    // A damage flash shows one material on every part; under it the figure
+    // is hit or explodes: the pyramid flies out of the light, the first cube
+    // rises and stays in it. The flash ends in a frame in which no node is
+    // written: while the game is paused (the paused play screen runs no
+    // figure update but still ends flashes), or once a hit reaction shorter
+    // than the flash is over. The batches of the parts' own materials come
+    // back.
+    static const AnimationTable animations = {
+        // 0: destruction
+        {keyframes(1, POSITION, {{0, {0, 0, 0}}, {1500, {60, 0, 0}}}),
+         keyframes(2, POSITION, {{0, {0, 0, 0}}, {1500, {0, 6, 0}}})},
+        // 1: hit reaction
+        {keyframes(1, POSITION, {{0, {0, 0, 0}}, {300, {30, 0, 0}}}),
+         keyframes(2, POSITION, {{0, {0, 0, 0}}, {300, {0, 3, 0}}})},
+    };
+    static const FigureHeader header{FIGURE_TEST1, "flier", 5, 0, &animations};
+    struct Case {
+        const char* what;
+        int animation;
+        int pauseFromMs, pauseToMs;  // after the hit
+    };
+    const Case cases[] = {
+        {"exploding when the game pauses", 0, 600, 1100},
+        {"a hit reaction over before the flash", 1, -1, -1},
+    };
+    light("lamp", Ogre::Vector3(0, 0, 0), 10);
+    for (const Case& c : cases) {
+        Model* figure = buildFigure(header, [](Model& m) {
+            m.pushNode();
+            m.addNodeToGroup(2);
+            m.addPart(SHAPE_CUBE, "RISER", 1);
+            m.setPosition(0, 2, 0);
+            m.selectNode(0);
+            m.addPart(SHAPE_CUBE, "STILL", 2);
+            m.setPosition(0, -2, 0);
+            m.selectNode(0);
+            m.pushNode();
+            m.addNodeToGroup(1);
+            m.addPart(SHAPE_PYRAMID, "FLIER", 0);
+            m.setPosition(3, 0, 0);
+        }, 0);
+        nextFrame();
+        expectBatchesMatchParts(*figure, std::string(c.what) + ": before the hit");
+        ASSERT_EQ(figure->batch->batchCount(), 3u);
+        const int hitAt = int(clock.clockMs());
+        manager->startDamageFlash(figure, hitAt);
+        figure->playAnimation(c.animation, false, hitAt);
+        // Up to the first frame that differs.
+        const int failed = failures();
+        for (int ms = 16; ms <= 1500 && failures() == failed; ms += 16) {
+            clock.advance(16);
+            const bool paused = ms >= c.pauseFromMs && ms < c.pauseToMs;
+            if (!paused)
+                figure->update(int(clock.clockMs()));
+            nextFrame();
+            expectBatchesMatchParts(*figure, std::string(c.what) + ": " + std::to_string(ms) + " ms after the hit" +
+                                                 (paused ? ", paused" : ""));
+            manager->updateDamageFlashes();
+        }
+        EXPECT_FALSE(figure->flashing) << c.what;
+        figures.pop_back();
+        delete figure;
+    }
+}
+
+TEST_F(FigureBatches, ARootShrunkToNothingDrawsNothingAndItsPartsOnceItGrowsAgain)
+{
+    // A figure of two tetrahedra of one colour (one batch of eight
+    // vertices); each row gives the root's scale at successive drawings,
+    // and whether the batches are made again then, or a node moves. A row
+    // may start with the buffers of a deleted cube (eight vertices too, on
+    // other triangles) waiting for the next batch.
+    struct Step {
+        Ogre::Vector3 scale;
+        bool madeAgain;
+        bool moves;
+    };
+    struct Case {
+        const char* what;
+        bool cubeBuffersLeft;
+        std::vector<Step> steps;
+    };
+    const Ogre::Vector3 none(0, 0, 0), whole(1, 1, 1), wide(2, 1, 1);
+    const Case cases[] = {
+        {"first drawn at nothing, then grown", false, {{none, false, false}, {whole, false, false}}},
+        {"made again at nothing, then grown back", false,
+         {{whole, false, false}, {none, true, false}, {whole, false, false}}},
+        {"shrunk to nothing, then grown unevenly", false,
+         {{whole, false, false}, {none, false, false}, {wide, false, false}}},
+        {"first drawn at nothing in a deleted cube's buffers, then grown as it moves", true,
+         {{none, false, false}, {whole, false, true}}},
+    };
+    static const FigureHeader cubeHeader{FIGURE_TEST1, "box", 5, 0, nullptr};
+    static const FigureHeader header{FIGURE_TEST2, "twins", 5, 0, nullptr};
+    for (const Case& c : cases) {
+        if (c.cubeBuffersLeft) {
+            Model* cube = buildFigure(cubeHeader, [](Model& m) { m.addPart(SHAPE_CUBE, "CUBE", 0); }, 0);
+            expectBatchesMatchParts(*cube, "the cube");
+            figures.pop_back();
+            delete cube;
+        }
+        Model* figure = buildFigure(header, [](Model& m) {
+            m.addPart(SHAPE_TETRAHEDRON, "TETRA", 0);
+            m.selectNode(0);
+            m.addPart(SHAPE_TETRAHEDRON, "TETRA", 0);
+            m.setPosition(3, 0, 0);
+        }, 0);
+        for (std::size_t i = 0; i < c.steps.size(); ++i) {
+            const Step& step = c.steps[i];
+            figure->root->setScale(step.scale);
+            if (step.madeAgain)
+                figure->batch->invalidate();
+            if (step.moves) {
+                figure->parts.back()->node->translate(0, 1, 0);
+                figure->batch->nodesMoved();
+            }
+            const std::size_t parts =
+                expectBatchesMatchParts(*figure, std::string(c.what) + ", drawing " + std::to_string(i));
+            EXPECT_EQ(parts, figure->parts.size()) << c.what;
+        }
+        figures.pop_back();
+        delete figure;
+    }
+}
+
+TEST_F(FigureBatches, AMirroredPartShowsTheFacesItsOwnEntityShows)
+{
+    // The engine turns its culling round for a part whose transform
+    // mirrors; in the root's space the part's faces are wound the other way
+    // unless the root mirrors too.
+    struct Case {
+        const char* what;
+        Ogre::Vector3 builtScale;  // of the cube's node
+        Ogre::Vector3 laterScale;  // set after the first drawing, then told as a move
+        Ogre::Vector3 rootScale;
+    };
+    const Case cases[] = {
+        {"mirrored as built", {-1, 1, 1}, {-1, 1, 1}, {1, 1, 1}},
+        {"mirrored by a move", {1, 1, 1}, {1, -2, 1}, {1, 1, 1}},
+        {"mirrored back by a move", {1, 1, -1}, {1, 1, 1}, {1, 1, 1}},
+        {"twice mirrored", {-1, -1, 1}, {-1, -1, 1}, {1, 1, 1}},
+        {"on a mirrored root", {1, 1, 1}, {-1, 1, 1}, {-1, 1, 1}},
+    };
+    for (const Case& c : cases) {
+        Model* figure = twoParts(Ogre::Vector3(3, 0, 0), Ogre::Vector3(-3, 0, 0));
+        Ogre::SceneNode* cube = figure->parts.back()->node;
+        cube->setScale(c.builtScale);
+        figure->root->setScale(c.rootScale);
+        figure->batch->invalidate();
+        expectBatchesMatchParts(*figure, std::string(c.what) + ", first drawing");
+        cube->setScale(c.laterScale);
+        figure->batch->nodesMoved();
+        expectBatchesMatchParts(*figure, std::string(c.what) + ", after the move");
+        figures.pop_back();
+        delete figure;
+    }
 }

@@ -2,12 +2,18 @@
 // its own entity gives: the same frame is drawn both ways, one after the
 // other, and compared pixel by pixel. The frames: the menu, and play at
 // three busy moments of a game at a fixed seed (the tube full of scenery
-// markers, a wave of bees, the tentacle boss coming in).
+// markers, a wave of bees, the tentacle boss coming in); and a figure with
+// mirrored parts, whose faces the engine shows with its culling turned
+// round.
 #include "tests/screens/screen_fixture.h"
+#include "tests/model/test_figures.h"
 
+#include "app/NodePool.h"
 #include "app/PlayState.h"
 #include "app/Screens.h"
+#include "model/Animation.h"
 #include "model/FigureBatch.h"
+#include "model/ModelManager.h"
 #include "platform/random.h"
 #include "world/gameWorld.h"
 #include "world/kestor.h"
@@ -173,4 +179,44 @@ TEST_F(BatchedPicture, MenuAndThreeBusyMomentsOfPlayLookTheSame)
         compareBothWays(m.name);
         ASSERT_TRUE(game->frameEnded(evt));
     }
+}
+
+TEST_F(BatchedPicture, MirroredPartsLookTheSame)
+{
+    // A cube and a pyramid each mirrored by its node, and a plain cube, on
+    // a turned root in a lit scene of their own.
+    Ogre::SceneManager* scene = game->root->createSceneManager();
+    scene->setAmbientLight(Ogre::ColourValue(0.2f, 0.2f, 0.2f));
+    Ogre::Light* lamp = scene->createLight("lamp");
+    scene->getRootSceneNode()->createChildSceneNode(Ogre::Vector3(-4, 5, 10))->attachObject(lamp);
+    Ogre::Camera* camera = scene->createCamera("view");
+    camera->setNearClipDistance(1);
+    scene->getRootSceneNode()->createChildSceneNode(Ogre::Vector3(0, 0, 12))->attachObject(camera);
+    Ogre::Viewport* view = game->window->addViewport(camera);
+    view->setBackgroundColour(Ogre::ColourValue::Black);
+    camera->setAspectRatio(Ogre::Real(view->getActualWidth()) / Ogre::Real(view->getActualHeight()));
+    auto* pool = new NodePool(scene);
+    auto* models = new ModelManager(scene);
+    static const FigureHeader header{FIGURE_TEST1, "mirrors", 5, 0, nullptr};
+    Model* figure = new ScriptFigure(header, scene, pool->take(), 0, [](Model& m) {
+        m.addPart(SHAPE_CUBE, "CUBE", 0);
+        m.setPosition(-2.5, -1, 0);
+        m.setScale(-1.5, 1.5, 1.5);
+        m.selectNode(0);
+        m.addPart(SHAPE_PYRAMID, "PYRAMID", 0);
+        m.setPosition(2.5, -1, 0);
+        m.setScale(1.5, -1.5, 1.5);
+        m.selectNode(0);
+        m.addPart(SHAPE_CUBE, "CUBE", 1);
+        m.setPosition(0, 2.5, 0);
+    });
+    figure->root->setOrientation(rotationOf(0.6, 1, 1, 0));
+
+    compareBothWays("mirrored_parts");
+
+    delete figure;
+    delete models;
+    delete pool;
+    game->window->removeAllViewports();
+    game->root->destroySceneManager(scene);
 }

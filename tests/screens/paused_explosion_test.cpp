@@ -7,8 +7,7 @@
 // thrown through the lights, have been drawn in fewer batches under the
 // flash than before it. In every frame drawn during a pause and for a while
 // after the resume, every figure in view is drawn where its parts are.
-#include "tests/screens/screen_fixture.h"
-#include "tests/app/fake_audio.h"
+#include "tests/screens/play_fixture.h"
 #include "tests/figures/batch_checks.h"
 
 #include "app/PlayState.h"
@@ -29,16 +28,9 @@
 
 namespace {
 
-const char* const GAME_MUSIC = "./media/Kestor.mp3";
 constexpr int FRAME_MS = 16;
 // A flash lasts its rise and its fall.
 constexpr int FLASH_MS = 2 * DAMAGE_FLASH_RISE_MS;
-
-class Elsewhere : public DefaultGameState {
-public:
-    void enter() override {}
-};
-Elsewhere elsewhere;
 
 // Holds fire down and sweeps round the tube, left and right by turns.
 class Player : public input::InputReader {
@@ -52,7 +44,7 @@ public:
     long ms = 0;
 };
 
-class PausedExplosion : public ScreenTest {
+class PausedExplosion : public PlayScreenTest {
 protected:
     // A small window: what is checked is where the batches are, not pixels.
     void SetUp() override
@@ -61,22 +53,15 @@ protected:
         if (IsSkipped() || HasFatalFailure())
             return;
         game->pacer.setRate(0);
-        game->changeState(&elsewhere);
-        playState.sounds = &sounds;
         plat::srand(18);
-        game->changeState(&playState);
-        ASSERT_EQ(top(), &playState);
+        newGame();
         playState.reader = &player;
     }
     void TearDown() override
     {
-        ScreenTest::TearDown();
-        playState.sounds = nullptr;
+        PlayScreenTest::TearDown();
         playState.reader = nullptr;
     }
-
-    gameWorld& world() { return *playState.world; }
-    int songMs() { return int(clock.clockMs()) + world().clockOffset; }
 
     // One frame as the render loop runs it, with the player kept alive; the
     // figures in view are checked once drawn, before the frame ends.
@@ -114,17 +99,6 @@ protected:
             }
     }
 
-    // P as a player presses it: the music stops where song time stands and,
-    // on the resume, goes on from there.
-    void pressP()
-    {
-        if (world().phase == PHASE_PAUSED)
-            audio.newest(GAME_MUSIC)->position = unsigned(pausedAtMs);
-        else
-            pausedAtMs = songMs();
-        press(input::KC_P);
-    }
-
     // A dying figure in view whose flash ends within the next `within` ms,
     // drawn in fewer batches than before its flash.
     const Model* flashEndingSoon(int within)
@@ -142,10 +116,7 @@ protected:
         return nullptr;
     }
 
-    FakeSystem audio;
-    SoundManager sounds{&audio};
     Player player;
-    int pausedAtMs = 0;
     // Each figure's batches when last drawn without a flash.
     std::map<const Model*, std::size_t> batchesUnflashed;
 };

@@ -2,7 +2,7 @@
 // audio system that plays nothing: a pause at any moment loses no figure, a
 // resume takes song time from the music, and what the frame in which the
 // player's ship is destroyed, and the frame in which the game ends, do.
-#include "tests/screens/screen_fixture.h"
+#include "tests/screens/play_fixture.h"
 
 #include "app/PlayRules.h"
 #include "app/PlayState.h"
@@ -14,7 +14,6 @@
 #include "world/gameWorld.h"
 #include "world/kestor.h"
 #include "world/mobileObject.h"
-#include "tests/app/fake_audio.h"
 
 #include <Ogre.h>
 
@@ -24,16 +23,7 @@
 
 namespace {
 
-const char* const GAME_MUSIC = "./media/Kestor.mp3";
-
-// Somewhere to be between two games.
-class Elsewhere : public DefaultGameState {
-public:
-    void enter() override {}
-};
-Elsewhere elsewhere;
-
-class PlayFrames : public ScreenTest {
+class PlayFrames : public PlayScreenTest {
 protected:
     void SetUp() override
     {
@@ -43,43 +33,6 @@ protected:
         // Frames run on the manual clock as fast as they can.
         game->pacer.setRate(0);
         newGame();
-    }
-
-    void TearDown() override
-    {
-        ScreenTest::TearDown();
-        playState.sounds = nullptr;
-    }
-
-    // A fresh play screen playing through the silent audio.
-    void newGame()
-    {
-        ++gamesInThisProcess;
-        game->changeState(&elsewhere);
-        playState.sounds = &sounds;
-        game->changeState(&playState);
-        ASSERT_EQ(top(), &playState);
-        now = clock.clockMs();
-    }
-
-    gameWorld& world() { return *playState.world; }
-    int songMs() { return int(clock.clockMs()) + world().clockOffset; }
-
-    void frameAfter(int ms)
-    {
-        now += ms;
-        ASSERT_TRUE(frame(now));
-    }
-
-    // P as a player presses it: the music stops where song time stands and,
-    // on the resume, goes on from there.
-    void pressP()
-    {
-        if (world().phase == PHASE_PAUSED)
-            audio.newest(GAME_MUSIC)->position = unsigned(pausedAtMs);
-        else
-            pausedAtMs = songMs();
-        press(input::KC_P);
     }
 
     // The camera stands where the player's ship is drawn.
@@ -99,15 +52,7 @@ protected:
                 return true;
         return false;
     }
-
-    FakeSystem audio;
-    SoundManager sounds{&audio};
-    long now = 0;
-    int pausedAtMs = 0;
-    static int gamesInThisProcess;
 };
-
-int PlayFrames::gamesInThisProcess = 0;
 
 TEST_F(PlayFrames, APauseAtAnyMomentLosesNoFigure)
 {

@@ -60,23 +60,6 @@ bool readUpTo(int fd, std::size_t limit, std::string& out)
     return true;
 }
 
-} // namespace
-
-bool readRegularFile(const std::string& path, std::size_t maxBytes, std::string& out)
-{
-    out.clear();
-    const int fd = openRegularFile(path);
-    if (fd < 0)
-        return false;
-    const bool ok = readUpTo(fd, maxBytes, out);
-    ::close(fd);
-    if (!ok)
-        out.clear();
-    return ok;
-}
-
-namespace {
-
 // Reads the regular file open at fd whole, within maxBytes, as
 // readWholeRegularFile does; the descriptor stays open.
 bool readWhole(int fd, std::size_t maxBytes, std::string& out, unsigned int* mode)

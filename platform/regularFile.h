@@ -19,10 +19,6 @@ FileKind fileKind(const std::string& path);
 // open never blocks, even on a FIFO. The caller closes the descriptor.
 int openRegularFile(const std::string& path);
 
-// Reads at most maxBytes of the regular file at the path into out; false
-// (out empty) when it cannot be opened or read.
-bool readRegularFile(const std::string& path, std::size_t maxBytes, std::string& out);
-
 // Reads the regular file at the path into out whole, or not at all: false
 // (out empty, errno set) when it cannot be opened or read, and when it holds
 // more than maxBytes (EFBIG), so a file too big is refused rather than cut.

@@ -1,5 +1,6 @@
 #include "app/EngineFiles.h"
 #include "tests/app/folder_snapshot.h"
+#include "tests/model/test_log.h"
 
 #include <OgreConfigFile.h>
 #include <OgreException.h>
@@ -99,12 +100,7 @@ struct Folder {
     bool mounted = false;
 };
 
-Ogre::LogManager& logs()
-{
-    static Ogre::LogManager* manager =
-        Ogre::LogManager::getSingletonPtr() ? Ogre::LogManager::getSingletonPtr() : new Ogre::LogManager();
-    return *manager;
-}
+Ogre::LogManager& logs() { return testLogManager(); }
 
 // The lines of a log file with each "HH:MM:SS: " time checked and taken off.
 std::vector<std::string> messagesOf(const std::string& text)

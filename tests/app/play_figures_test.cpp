@@ -4,6 +4,7 @@
 // player's figure rebuilt after each loss and its damage poses, and nothing
 // left behind.
 #include "app/NodePool.h"
+#include "app/PlayRules.h"
 #include "app/PlayState.h"
 #include "app/SoundManager.h"
 #include "figures/FigureTable.h"
@@ -16,8 +17,8 @@
 #include "world/mobileObject.h"
 #include "world/ship.h"
 #include "world/sharedConstants.h"
-#include "app/PlayRules.h"
 #include "tests/app/fake_audio.h"
+#include "tests/model/test_log.h"
 
 #include <OgreCamera.h>
 #include <OgreDefaultHardwareBufferManager.h>
@@ -69,12 +70,7 @@ class PlayFigures : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        static Ogre::LogManager* logs = [] {
-            auto* m = new Ogre::LogManager();
-            m->createLog("play-figures-tests.log", true, false, true);
-            return m;
-        }();
-        (void)logs;
+        testLogManager();
         root = new Ogre::Root("", "", "");
         buffers = new Ogre::DefaultHardwareBufferManager();
         Ogre::MaterialManager::getSingleton().initialise();

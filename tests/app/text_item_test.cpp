@@ -1,4 +1,5 @@
 #include "app/TextItem.h"
+#include "tests/model/test_log.h"
 
 #include <OgreDefaultHardwareBufferManager.h>
 #include <OgreLogManager.h>
@@ -17,12 +18,7 @@ class TextItemFailure : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        static Ogre::LogManager* logs = [] {
-            auto* manager = new Ogre::LogManager();
-            manager->createLog("text-item-tests.log", true, false, true);
-            return manager;
-        }();
-        (void)logs;
+        testLogManager();
         root = std::make_unique<Ogre::Root>("", "", "");
         buffers = std::make_unique<Ogre::DefaultHardwareBufferManager>();
         overlays = std::make_unique<Ogre::OverlaySystem>();

@@ -8,6 +8,7 @@
 #include "model/ModelManager.h"
 #include "model/Shape.h"
 #include "platform/clock.h"
+#include "tests/model/test_log.h"
 
 #include <OgreDefaultHardwareBufferManager.h>
 #include <OgreLogManager.h>
@@ -24,12 +25,7 @@ class OgreTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        static Ogre::LogManager* logs = [] {
-            auto* manager = new Ogre::LogManager();
-            manager->createLog("model-tests.log", true, false, true);
-            return manager;
-        }();
-        (void)logs;
+        testLogManager();
         root = new Ogre::Root("", "", "");
         buffers = new Ogre::DefaultHardwareBufferManager();
         Ogre::MaterialManager::getSingleton().initialise();

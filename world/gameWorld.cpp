@@ -62,7 +62,7 @@ void gameWorld::start()
 {
     now = -2;
     clockOffset = -2 - static_cast<int>(plat::clock());
-    frameSongMs = now;
+    anchored = false;
     drawFraction = 0.0f;
     dt = 0.0f;
     if (section)
@@ -116,11 +116,12 @@ void gameWorld::update(int musicPositionMs)
         return;
     }
     const int target = clockMs + clockOffset;
-    // Song time that went back (a re-anchor a little behind now) runs no
-    // step until the clock has caught up.
+    // Song time behind now (music that stood a little behind at a resume)
+    // runs no step until it has passed the next one. Past the cap the rest
+    // of a stall waits for the next frames: every step runs, each with its
+    // own window of the score, however long the stall.
     int due = target - now >= STEP_MS ? (target - now) / STEP_MS : 0;
-    const bool stalled = due > MAX_CATCH_UP_STEPS;
-    if (stalled)
+    if (due > MAX_CATCH_UP_STEPS)
         due = MAX_CATCH_UP_STEPS;
     int steps = 0;
     while (steps < due) {
@@ -137,23 +138,25 @@ void gameWorld::update(int musicPositionMs)
         if (phase != before && (phase == PHASE_WON || phase == PHASE_LOST))
             break;
     }
-    if (stalled && steps == due)
-        now += (target - now) / STEP_MS * STEP_MS;
     endFrame(steps, firstPrevious);
     measureDrawFraction(clockUs, steps > 0);
 }
 
 void gameWorld::anchor(int songMs)
 {
-    const int clockMs = static_cast<int>(plat::clock());
-    now += songMs - frameSongMs;
-    clockOffset = songMs - clockMs;
-    frameSongMs = songMs;
+    // The steps are the game's own grid: only the first anchor places it.
+    // Later ones tie song time to the music again and leave the steps and
+    // the score's window where they are, so a game resumed with the music
+    // a little off runs the same steps, with the same windows, as a game
+    // never paused.
+    if (!anchored)
+        now = songMs;
+    anchored = true;
+    clockOffset = songMs - static_cast<int>(plat::clock());
 }
 
 void gameWorld::measureDrawFraction(long long clockUs, bool stepped)
 {
-    frameSongMs = static_cast<int>(plat::wholeMs(clockUs)) + clockOffset;
     const long long past = clockUs + clockOffset * 1000LL - now * 1000LL;
     const float f = static_cast<float>(past) / static_cast<float>(STEP_MS * 1000);
     const float share = std::min(std::max(f, 0.0f), 1.0f);

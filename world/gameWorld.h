@@ -45,12 +45,12 @@ public:
     // One render frame. Runs as many fixed steps of STEP_MS as song time
     // (the clock plus clockOffset) has advanced past now, each the frame of
     // the world's rules: clock, deletions, frame window, the phase's work;
-    // the rest waits for the next call. After a stall it runs at most
-    // MAX_CATCH_UP_STEPS and then skips the whole steps still due: the
-    // skipped time is not simulated, the next step's frame window covers it,
-    // and now stays on its grid of steps, so drawing goes on from where the
-    // clock stands within a step. A music position of -2 resets song time to
-    // -2 in one step with dt 0. Afterwards the play screen finds, for the
+    // the rest waits for the next call. Every step runs, each with the
+    // window from the last one's end to its own time, so no stretch of the
+    // score is looked at twice or skipped: after a stall at most
+    // MAX_CATCH_UP_STEPS run in one call and the rest in the calls after
+    // it. A music position of -2 resets song time to -2 in one step with
+    // dt 0. Afterwards the play screen finds, for the
     // whole render frame: the objects removed in any of its steps
     // (removedObjects, deleted by the next call), each object's codes
     // (frameEvents: those of its steps, and those raised outside any step
@@ -64,12 +64,14 @@ public:
     void update(int musicPositionMs);
     // Song time becomes songMs at this instant, as the play screen sets it
     // from the music at entry and on resume (clockOffset := songMs minus the
-    // clock). The last step's time moves by as much as song time moves from
-    // the last frame the world drew, so the draw fraction carries on: the
-    // frame after a resume draws every object where the frame before the
-    // pause drew it, and music that stands where song time stopped leaves
-    // the steps where they were, the same game as one never paused. A fresh
-    // world gets now = songMs.
+    // clock). The first anchor of a world also sets now = songMs, which
+    // places the grid of steps; later ones leave now and the section's
+    // window as they are. Music behind where song time stopped holds the
+    // steps (and the drawing) until song time passes the next step; music
+    // ahead runs every step due, each with its own window. Either way the
+    // game is the one it would have been never paused, and the frame after
+    // a resume with the music where song time stopped draws every object
+    // where the frame before the pause drew it.
     void anchor(int songMs);
     // One simulation step of the phase's work, with now, dt and the frame
     // window already moved.
@@ -104,9 +106,8 @@ public:
     long stepsRun = 0;
     // See update: the screen draws each object drawnPlacement(drawFraction).
     float drawFraction = 0.0f;
-    // Song time of the last frame the world drew (or anchored), in the whole
-    // milliseconds the steps go by.
-    int frameSongMs = -2;
+    // The grid of steps is placed (see anchor).
+    bool anchored = false;
 
 private:
     // The step itself: deletions, frame window, phase's work.

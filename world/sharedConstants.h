@@ -38,9 +38,11 @@ constexpr int LOOKAHEAD_MS = static_cast<int>(TUBE_FAR_END * 2.0f * 1000.0f);
 // The simulation runs in fixed steps of song time, the frame of a 60 Hz
 // display, whatever the render frame rate: the same game on every machine.
 constexpr int STEP_MS = 16;
-// The most steps one update runs to catch up after a stall: 960 ms of song
-// time. Past it the rest of the stall is skipped, not simulated.
-constexpr int MAX_CATCH_UP_STEPS = 60;
+// The most steps one update runs to catch up after a stall: 20 s of song
+// time, some 7 ms of work. A longer stall is caught up over the next
+// updates, never skipped: the level director launches at most one wave of
+// each of its chains in a step, so one wide window would lose whole waves.
+constexpr int MAX_CATCH_UP_STEPS = 1250;
 
 // The player ship.
 constexpr float PLAYER_HALF_EXTENT_V = 0.004875f;

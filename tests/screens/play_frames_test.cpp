@@ -14,6 +14,7 @@
 #include "world/gameWorld.h"
 #include "world/kestor.h"
 #include "world/mobileObject.h"
+#include "world/sharedConstants.h"
 
 #include <Ogre.h>
 
@@ -101,6 +102,8 @@ TEST_F(PlayFrames, APauseAndResumeInTheMiddleOfAStepDrawNoFigureBehindWhereItWas
         {"the music where it stopped", 0},
         {"the music a little behind", -5},
         {"the music a little ahead", 5},
+        {"the music more than a step behind", -40},
+        {"the music more than a step ahead", 40},
     };
     for (const Case& c : cases) {
         newGame();
@@ -174,15 +177,20 @@ TEST_F(PlayFrames, AResumeTakesSongTimeFromTheMusic)
     EXPECT_TRUE(audio.newest(GAME_MUSIC)->paused);
     for (int i = 0; i < 30; ++i)
         frameAfter(16);
-    // The music stands a little off from where song time stopped.
+    // The music stands far ahead of where song time stopped.
     audio.newest(GAME_MUSIC)->position = 12345;
+    const int stepBefore = world().now;
+    const long stepsBefore = world().stepsRun;
     press(input::KC_P);
     EXPECT_FALSE(audio.newest(GAME_MUSIC)->paused);
     EXPECT_FALSE(shownOnScreen(playState.pauseText));
-    EXPECT_EQ(world().now, 12345);
     EXPECT_EQ(songMs(), 12345);
+    EXPECT_EQ(world().now, stepBefore);  // the steps keep their grid
+    // The next frame runs every step up to the music, each on the grid.
     frameAfter(16);
-    EXPECT_EQ(world().now, 12345 + 16);
+    const int due = (12345 + 16 - stepBefore) / STEP_MS;
+    EXPECT_EQ(world().stepsRun, stepsBefore + due);
+    EXPECT_EQ(world().now, stepBefore + due * STEP_MS);
 }
 
 TEST_F(PlayFrames, TheFrameTheShipIsDestroyedDropsTheMusicAndTheNextStartsTheShake)
@@ -227,10 +235,9 @@ TEST_F(PlayFrames, TheFrameTheGameEndsUpdatesTheTextsAndCameraAndPushesTheEndScr
         const int noteMs = world().songScore->event(169).occurrences.begin()->first;
         ASSERT_GT(noteMs, 1000);
         frameAfter(16);
-        // Song time set down just before the note, as a resume does.
-        pressP();
-        pausedAtMs = noteMs - 40;
-        pressP();
+        // The game jumps to just before the note, the steps with it.
+        world().now = noteMs - 40;
+        world().clockOffset = noteMs - 40 - int(clock.clockMs());
         frameAfter(16);
         frameAfter(16);
         ASSERT_EQ(world().now, noteMs - 8) << c.what;

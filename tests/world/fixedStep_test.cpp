@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 #include <vector>
 
 using harness::Game;
@@ -65,26 +66,41 @@ TEST(FixedStep, RenderFramesTurnIntoWholeStepsAndCarryTheRest)
     }
 }
 
-TEST(FixedStep, PastTheCapSongTimeIsReanchoredAndTheSkippedTimeIsNotSimulated)
+TEST(FixedStep, EveryStepOfAStallRunsWithItsOwnWindowAndNoneTwice)
 {
-    Game g;
-    gameWorld& w = *g.world;
-    g.frame(16);  // playing
-    auto* b = new bullet(0.0f, &w, PositionSpec::at(0.3f, 1.0f));  // flies +v at BULLET_SPEED
-    w.addObject(b);
-    g.frame(2000);  // 125 steps due
-    EXPECT_EQ(w.stepsRun, 1 + MAX_CATCH_UP_STEPS);
-    EXPECT_EQ(w.now, 2016);  // where the clock (and the music) stands
-    EXPECT_EQ(w.section->currentFrameMs, 16 + MAX_CATCH_UP_STEPS * STEP_MS);
-    EXPECT_NEAR(b->position.v, 1.0f + BULLET_SPEED * MAX_CATCH_UP_STEPS * 0.016f, 1e-4f);
-    // The next step looks at the whole skipped stretch of the score at once,
-    // as the first frame after a resume does, and moves one step's way.
-    const float v = b->position.v;
-    g.frame(16);
-    EXPECT_EQ(w.now, 2032);
-    EXPECT_EQ(w.section->previousFrameMs, 16 + MAX_CATCH_UP_STEPS * STEP_MS);
-    EXPECT_EQ(w.section->currentFrameMs, 2032);
-    EXPECT_NEAR(b->position.v, v + BULLET_SPEED * 0.016f, 1e-5f);
+    // A stall of any length, then 16-ms frames: every step due runs, in the
+    // frame after the stall up to the cap and the rest in the frames after,
+    // and the score's windows of the frames join end to end.
+    const int cases[] = {3000, 10000, MAX_CATCH_UP_STEPS * STEP_MS, MAX_CATCH_UP_STEPS * STEP_MS + 1605, 60000};
+    for (int stallMs : cases) {
+        Game g;
+        gameWorld& w = *g.world;
+        g.frame(16);
+        int windowEnd = w.section->currentFrameMs;
+        long steps = w.stepsRun;
+        int frames = 0;
+        g.frame(stallMs);
+        EXPECT_EQ(w.stepsRun - steps, std::min(stallMs / STEP_MS, MAX_CATCH_UP_STEPS)) << stallMs;
+        for (;;) {
+            if (w.stepsRun > steps) {
+                EXPECT_EQ(w.section->previousFrameMs, windowEnd) << stallMs << ", frame " << frames;
+                EXPECT_EQ(w.section->currentFrameMs, w.now) << stallMs << ", frame " << frames;
+                EXPECT_EQ(w.stepsRun - steps, (w.now - windowEnd) / STEP_MS) << stallMs << ", frame " << frames;
+                windowEnd = w.now;
+                steps = w.stepsRun;
+            }
+            if (w.now + STEP_MS > g.music || ++frames > 10)
+                break;
+            g.frame(0);
+        }
+        EXPECT_EQ(frames, (stallMs / STEP_MS - 1) / MAX_CATCH_UP_STEPS) << stallMs;
+        // Caught up: every step of the song so far ran, once.
+        EXPECT_EQ(w.now, 16 + stallMs / STEP_MS * STEP_MS) << stallMs;
+        EXPECT_EQ(w.stepsRun, 1 + stallMs / STEP_MS) << stallMs;
+        g.frame(16);
+        EXPECT_EQ(w.section->previousFrameMs, windowEnd) << stallMs;
+        EXPECT_EQ(w.stepsRun, 2 + stallMs / STEP_MS) << stallMs;
+    }
 }
 
 TEST(FixedStep, ResetAndPauseBehaveAsAt16msFrames)
@@ -100,8 +116,10 @@ TEST(FixedStep, ResetAndPauseBehaveAsAt16msFrames)
     w.update(0);
     EXPECT_EQ(w.now, 14);
 
-    // While paused nothing runs, however long; the resume re-anchors and
-    // nothing of the paused time is caught up.
+    // While paused nothing runs, however long; the resume ties song time to
+    // the music again, standing where song time stopped, and nothing of the
+    // paused time is caught up.
+    g.music = w.now;
     g.pause();
     for (int i = 0; i < 100; ++i)
         g.frame(33);
@@ -328,10 +346,13 @@ TEST(FixedStep, DrawFractionIsHowFarTheFrameLiesPastTheLastStep)
         {"two 60-Hz frames", {16667, 16667}, 32, 1.334f / 16},
         {"a 144-Hz frame", {6944}, 0, 6.944f / 16},
         {"a 30-Hz frame", {33333}, 32, 1.333f / 16},
-        {"past a stall, from where song time was set down", {2000500}, 2000, 0.5f / 16},
-        // The steps skipped past the cap are whole steps: now stays on its
-        // grid, and the drawing goes on from where the clock stands in it.
-        {"past a stall ending inside a step", {2008500}, 2000, 8.5f / 16},
+        {"after a stall", {2000500}, 2000, 0.5f / 16},
+        {"after a stall ending inside a step", {2008500}, 2000, 8.5f / 16},
+        // The rest of a stall past the cap waits for the next frames: the
+        // drawing stands at the last step run.
+        {"a stall past the cap", {MAX_CATCH_UP_STEPS * STEP_MS * 1000LL + 40500}, MAX_CATCH_UP_STEPS * STEP_MS, 1.0f},
+        {"and the frame after it", {MAX_CATCH_UP_STEPS * STEP_MS * 1000LL + 40500, 0}, MAX_CATCH_UP_STEPS * STEP_MS + 32,
+         8.5f / 16},
     };
     for (const Case& c : cases) {
         Game g;
@@ -349,6 +370,7 @@ TEST(FixedStep, DrawFractionIsHowFarTheFrameLiesPastTheLastStep)
     EXPECT_EQ(g.world->drawFraction, 0.5f);
     // Song time set down behind the last step: the drawing holds where it
     // stood instead of going back, and starts over from the next step.
+    g.music = 8;  // where song time stopped
     g.resume();
     g.world->clockOffset -= 40;
     frameUs(g, 1000);
@@ -417,20 +439,15 @@ TEST(FixedStep, AnObjectCrossingTheSeamIsDrawnCloseToWhereItWasDrawnBefore)
     }
 }
 
-TEST(FixedStep, AResumeCarriesTheDrawingOnFromWhereThePauseLeftIt)
+TEST(FixedStep, AResumeHoldsTheStepsAndTheDrawingOrMovesThemOnNeverBack)
 {
-    struct Case {
-        const char* what;
-        int musicOffMs;  // the music on resume, against song time at the pause
-    };
-    const Case cases[] = {
-        {"the music where song time stopped", 0},
-        {"the music a little ahead", 5},
-        {"the music well ahead", 1000},
-        {"the music a little behind", -5},
-        {"the music more than a step behind", -40},
-    };
-    for (const Case& c : cases) {
+    // The music on resume, against song time at the pause: where it stood,
+    // the steps and the drawing carry on as if never paused; behind, both
+    // hold until song time passes the next step; ahead, every step due runs
+    // at once. The steps keep their grid whatever the music does.
+    const int offsets[] = {0, 5, 1000, -5, -40};
+    for (int off : offsets) {
+        const std::string what = "music off by " + std::to_string(off);
         Game g;
         gameWorld& w = *g.world;
         g.frame(16);
@@ -440,31 +457,39 @@ TEST(FixedStep, AResumeCarriesTheDrawingOnFromWhereThePauseLeftIt)
         frameUs(g, 11000);  // 11 ms into a step
         const float share = w.drawFraction;
         const float drawnY = b->drawnPlacement(share).y;
-        const int stepsBefore = w.stepsRun;
-        const int songBefore = w.frameSongMs;
+        const long stepsBefore = w.stepsRun;
+        const int songBefore = int(plat::clock()) + w.clockOffset;
         const int nowBefore = w.now;
         g.pause();
         for (int i = 0; i < 50; ++i)
             g.frame(33);
         // Two presses of P before a frame is drawn move nothing twice.
-        g.music = songBefore + c.musicOffMs;
+        g.music = songBefore + off;
         g.resume();
         g.pause();
         g.resume();
-        EXPECT_EQ(int(plat::clock()) + w.clockOffset, songBefore + c.musicOffMs) << c.what;
-        EXPECT_EQ(w.now, nowBefore + c.musicOffMs) << c.what;
+        EXPECT_EQ(int(plat::clock()) + w.clockOffset, songBefore + off) << what;
+        EXPECT_EQ(w.now, nowBefore) << what;
         frameUs(g, 0);
-        EXPECT_EQ(w.stepsRun, stepsBefore) << c.what;
-        EXPECT_EQ(w.drawFraction, share) << c.what;
-        EXPECT_EQ(b->drawnPlacement(w.drawFraction).y, drawnY) << c.what;
-        // Then on, one frame after another, never back.
-        float last = drawnY;
+        const int due = std::max(0, (11 + off) / STEP_MS);
+        EXPECT_EQ(w.stepsRun, stepsBefore + due) << what;
+        EXPECT_EQ(w.now, nowBefore + due * STEP_MS) << what;
+        const float y = b->drawnPlacement(w.drawFraction).y;
+        if (off <= 0) {
+            EXPECT_EQ(w.drawFraction, share) << what;
+            EXPECT_EQ(y, drawnY) << what;
+        } else {
+            EXPECT_GT(y, drawnY) << what;
+        }
+        // Then on, one frame after another, never back, and on the grid.
+        float last = y;
         for (int i = 0; i < 40; ++i) {
             frameUs(g, 4000);
-            const float y = b->drawnPlacement(w.drawFraction).y;
-            EXPECT_GE(y, last) << c.what << ", frame " << i;
-            last = y;
+            const float next = b->drawnPlacement(w.drawFraction).y;
+            EXPECT_GE(next, last) << what << ", frame " << i;
+            EXPECT_EQ((w.now - nowBefore) % STEP_MS, 0) << what;
+            last = next;
         }
-        EXPECT_GT(last, drawnY) << c.what;
+        EXPECT_GT(last, drawnY) << what;
     }
 }

@@ -498,7 +498,7 @@ TEST(ShipContact, AShipHitsThePlayerOnlyComingTowardIt)
         Game g;
         gameWorld& w = *g.world;
         g.frame(16);
-        g.anchor(1000);
+        g.jump(1000);
         kestor& p = *w.player;
         p.respawning = !r.playerActive;
         p.invulnerableUntil = r.playerActive ? -2 : INT_MAX;

@@ -25,7 +25,7 @@ namespace {
 
 using harness::KEY_PERIOD_MS;
 
-enum class Keys { none, protectedPlayer, player, protectedBossHunter };
+enum class Keys { none, protectedPlayer, player, protectedBossHunter, protectedHoldingFire };
 
 struct Tally {
     int phase = -1;
@@ -41,6 +41,7 @@ struct Tally {
     int enemyBullets = 0;
     std::map<int, int> shotsByKind;  // type code -> EVENT_FIRED codes seen
     int tentaclePowerShots = 0;
+    std::map<int, int> powerShotsByKind;  // type code -> EVENT_POWER_SHOT codes seen
     int headBullets = 0;
     int turnedHeadBullets = 0;  // of a volley turned an eighth of the way round
     std::vector<std::vector<int>> launches;
@@ -66,6 +67,8 @@ void countCodes(const mobileObject& o, Tally& t, const gameWorld& w)
             ++t.playerDamageSeen;
         if (code == EVENT_POWER_SHOT && o.type == TYPE_TENTACLE)
             ++t.tentaclePowerShots;
+        if (code == EVENT_POWER_SHOT)
+            ++t.powerShotsByKind[o.type];
     }
     if (o.hasFrameEvent(EVENT_ADDED) && shooterTypeOf(&o) == TYPE_TENTHEAD) {
         // The heads stand at u = 0.5 and fly straight along the tube: their
@@ -80,11 +83,16 @@ void countCodes(const mobileObject& o, Tally& t, const gameWorld& w)
     }
 }
 
-// Pauses of the game every everyMs of song time, each some frames long,
-// resumed with the music shiftMs further on than where it was paused.
+// Pauses of the game: every everyMs of song time, or at each song time of
+// atMs; each some frames long, resumed with the music shiftMs further on
+// than where it was paused. And one stall: a render frame of stallMs at
+// stallAtMs, the music playing on.
 struct Pauses {
     int everyMs = 0;
     int shiftMs = 0;
+    std::vector<int> atMs;
+    int stallAtMs = -1;
+    int stallMs = 0;
 };
 
 // Render frame lengths: frame index and song time at its start -> ms.
@@ -111,9 +119,11 @@ Tally play(const Schedule& lengthOf, Keys keys, int stopAtMs = INT_MAX, Pauses p
     harness::PeriodKeys script;
     int lastStall = -1;
     int stalls = 0;
+    size_t nextPause = 0;
+    bool fireHeld = false;
     while (!game.over() && game.music < stopAtMs) {
         gameWorld& w = *game.world;
-        if (keys == Keys::protectedPlayer || keys == Keys::none) {
+        if (keys == Keys::protectedPlayer || keys == Keys::none || keys == Keys::protectedHoldingFire) {
             // Never hittable: a whole song to its end rule or its win.
             w.player->respawning = true;
             w.player->invulnerableUntil = INT_MAX;
@@ -129,12 +139,21 @@ Tally play(const Schedule& lengthOf, Keys keys, int stopAtMs = INT_MAX, Pauses p
                     if (o->type == TYPE_TENTACLE)
                         o->pendingDamage = 1000.0f;
         }
-        if (keys != Keys::none) {
+        if (keys == Keys::protectedHoldingFire) {
+            // Space pressed once and held for the whole song, as the screen
+            // polls it: a tap, then held shots.
+            w.player->fireRequested = true;
+            w.player->fireKind = fireHeld ? 1 : 0;
+            fireHeld = true;
+        } else if (keys != Keys::none) {
             if (periodStart)
                 script.decide(w);
             script.press(*w.player, periodStart);
         }
-        if (pauses.everyMs > 0 && game.music > 0 && game.music % pauses.everyMs == 0) {
+        const bool pauseDue = pauses.everyMs > 0 ? game.music > 0 && game.music % pauses.everyMs == 0
+                                                 : nextPause < pauses.atMs.size() && game.music >= pauses.atMs[nextPause];
+        if (pauseDue) {
+            ++nextPause;
             game.pause();
             for (int i = 0; i < 40; ++i)
                 game.frame(16);
@@ -144,6 +163,13 @@ Tally play(const Schedule& lengthOf, Keys keys, int stopAtMs = INT_MAX, Pauses p
         int ms = lengthOf(t.renderFrames, game.music);
         const int nextPeriod = (game.music / KEY_PERIOD_MS + 1) * KEY_PERIOD_MS;
         ms = std::min({ms, nextPeriod - game.music, stopAtMs - game.music});
+        // Frames end where a pause or the stall is due, at odd song times.
+        if (nextPause < pauses.atMs.size() && pauses.atMs[nextPause] > game.music)
+            ms = std::min(ms, pauses.atMs[nextPause] - game.music);
+        if (pauses.stallAtMs > game.music)
+            ms = std::min(ms, pauses.stallAtMs - game.music);
+        else if (pauses.stallAtMs == game.music)
+            ms = pauses.stallMs;
         if (ms >= 500 && game.music != lastStall) {
             lastStall = game.music;
             ++stalls;
@@ -194,6 +220,7 @@ void expectSameGame(const Tally& a, const Tally& b, const std::string& what)
     EXPECT_EQ(a.launches, b.launches) << what;
     EXPECT_EQ(a.shotsByKind, b.shotsByKind) << what;
     EXPECT_EQ(a.tentaclePowerShots, b.tentaclePowerShots) << what;
+    EXPECT_EQ(a.powerShotsByKind, b.powerShotsByKind) << what;
     EXPECT_EQ(a.turnedHeadBullets, b.turnedHeadBullets) << what;
     EXPECT_EQ(a.enemyBullets, b.enemyBullets) << what;
     EXPECT_EQ(a.livesLost, b.livesLost) << what;
@@ -320,10 +347,38 @@ TEST(SameGameAtEveryFrameRate, BossShotsVaryEverySecondShotWhateverTheFramesAndP
     }
     // Paused every 29 key periods and resumed where the music stood: the
     // same game.
-    const Pauses paused{29 * KEY_PERIOD_MS, 0};
+    Pauses paused;
+    paused.everyMs = 29 * KEY_PERIOD_MS;
     expectSameGame(r, play(every(16), Keys::none, shortened, paused), "paused");
-    // Resumed with the music a millisecond on, so that every later step
-    // falls on an odd millisecond: still about half.
-    const Pauses offByOne{29 * KEY_PERIOD_MS, 1};
-    expectBossShotsVary(play(every(16), Keys::none, shortened, offByOne), "resumed off by 1 ms");
+    // Resumed with the music a millisecond on: the steps keep their grid,
+    // and it is the same game.
+    Pauses offByOne = paused;
+    offByOne.shiftMs = 1;
+    expectSameGame(r, play(every(16), Keys::none, shortened, offByOne), "resumed off by 1 ms");
+}
+
+TEST(SameGameAcrossPauses, MusicOffAtTheResumesOrAStallChangeNothing)
+{
+    // Three pauses at odd song times, each resumed with the music off by as
+    // much against where song time stopped: a song played on the wall clock
+    // drifts from the sound device's clock by such amounts. Under the
+    // sanitizers the song is shortened and only the first two are reached.
+    const std::vector<int> pausesAt = {23457, 98771, 250013};
+    // The stall holds the game's thread for 3 s while the music plays on,
+    // over the launch of the first snake wave.
+    const int stallAt = 91283;
+    for (Keys keys : {Keys::none, Keys::protectedHoldingFire}) {
+        const std::string who = keys == Keys::none ? "passive player" : "player holding fire";
+        const Tally r = play(every(16), keys, shortened);
+        for (int shift : {-40, -16, -1, 1, 40, 1000}) {
+            Pauses p;
+            p.atMs = pausesAt;
+            p.shiftMs = shift;
+            expectSameGame(r, play(every(16), keys, shortened, p), who + ", music off by " + std::to_string(shift));
+        }
+        Pauses stall;
+        stall.stallAtMs = stallAt;
+        stall.stallMs = 3000;
+        expectSameGame(r, play(every(16), keys, shortened, stall), who + ", a 3-s stall");
+    }
 }

@@ -31,6 +31,16 @@ public:
         world->anchor(musicMs);
     }
 
+    // Song time and the last step jump to songMs, for a test that starts at
+    // a moment of the song without playing up to it: the next step's window
+    // spans the jumped stretch.
+    void jump(int songMs)
+    {
+        music = songMs;
+        world->now = songMs;
+        world->clockOffset = songMs - static_cast<int>(plat::clock());
+    }
+
     // One frame of stepMs: the music and the wall clock move together.
     void frame(int stepMs)
     {

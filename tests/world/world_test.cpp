@@ -55,7 +55,7 @@ TEST(GameWorld, EndOfGameRules)
         Game g;  // no lives and song over in the same frame: lost, no bonus
         g.frame(16);
         g.world->player->lives = 0;
-        g.anchor(400000);
+        g.jump(400000);
         g.frame(16);
         EXPECT_EQ(g.world->phase, PHASE_LOST);
         EXPECT_EQ(g.world->player->scoreValue, 0);
@@ -65,7 +65,7 @@ TEST(GameWorld, EndOfGameRules)
         g.frame(16);
         g.world->player->lives = 3;
         g.world->player->scoreValue = 1234;
-        g.anchor(391184);
+        g.jump(391184);
         g.frame(16);  // 391,200: past the end of the score
         EXPECT_EQ(g.world->phase, PHASE_WON);
         EXPECT_EQ(g.world->player->scoreValue, 1234 + 60000);
@@ -96,7 +96,7 @@ TEST(GameWorld, DestroyedEnemyCreditsOnceAndLeavesItsFormationAtOnce)
     Game g;
     gameWorld& w = *g.world;
     g.frame(16);
-    g.anchor(1000);  // song time is the clock's: moving now alone would hold the steps back
+    g.jump(1000);
     blockerWave.spawn(1);
     ship* blocker = blockerWave.entryFormation.members[0].member;
     blocker->pendingDamage = 100.0f;
@@ -140,7 +140,7 @@ TEST(GameWorld, FlyOutStopsAtNineTenthsWhateverTheFrameLength)
         gameWorld& w = *g.world;
         g.frame(16);
         tentheadKills = 2;
-        g.anchor(382990);
+        g.jump(382990);
         int frames = 0;
         while (!g.over() && frames++ < 10000) {
             g.frame(step);

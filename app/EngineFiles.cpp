@@ -60,7 +60,9 @@ public:
     ~EngineLogFile() override { close(); }
 
     // Takes the regular file at the path, never through a link and never
-    // blocking on a FIFO; it is emptied only once known to be a file.
+    // blocking on a FIFO; it is emptied only once known to be a file of its
+    // own: a hard link shares it with a name elsewhere, whose file the log
+    // would empty and fill just as through a symbolic link.
     bool open(const std::string& path)
     {
         close();
@@ -68,7 +70,7 @@ public:
         if (fd < 0)
             return false;
         struct stat st {};
-        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::ftruncate(fd, 0) != 0) {
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink > 1 || ::ftruncate(fd, 0) != 0) {
             close();
             return false;
         }

@@ -32,8 +32,8 @@ extern const char* const DEFAULT_VIDEO_MODE;
 // Starts the engine's default log in logs, written to the file at the path
 // in the engine's "HH:MM:SS: message" lines, its first line "Tessaline
 // starting". Only a regular file there is written (it is emptied first); a
-// link is neither followed nor removed, and a FIFO, device or folder is left
-// as it is. Returns what writes the file, which must outlive the log (it is
+// link, symbolic or hard (a file with another name too), is neither followed
+// nor removed, and a FIFO, device or folder is left as it is. Returns what writes the file, which must outlive the log (it is
 // the log's listener); null when the log goes to no file: nothing could be
 // opened, or not even the first line could be written (a full disk), in
 // which case no empty file is left behind.

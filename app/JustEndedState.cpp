@@ -11,6 +11,7 @@
 #include "app/TextColours.h"
 #include "app/TextItem.h"
 #include "model/ModelManager.h"
+#include "platform/regularFile.h"
 
 bool gameWon = false;
 bool nameEntryEnabled = false;
@@ -59,6 +60,10 @@ void JustEndedState::enter()
     playerName.clear();
     scoreNotSaved = false;
     nameEntryEnabled = hasFinalScore && highScoreRank(finalScore, path) >= 0;
+    // The writer's own test: a name typed for a table it is sure to refuse
+    // (a link, a read-only table) would only be lost.
+    if (nameEntryEnabled && !plat::mayReplaceFile(path))
+        showScoreNotSaved();
 }
 
 void JustEndedState::exit()
@@ -100,17 +105,22 @@ void JustEndedState::keyPressed(KeyEvent* e)
         } else if (enterHighScore(finalScore, playerName, path)) {
             backToMenu();
         } else {
-            // The game goes on: the player reads why, and Return leaves.
-            nameEntryEnabled = false;
-            scoreNotSaved = true;
-            nameText->hide();
-            promptText->setText(NOT_SAVED_TEXT);
-            promptText->show();
+            showScoreNotSaved();
         }
         break;
     case NameKey::IGNORED:
         break;
     }
+}
+
+void JustEndedState::showScoreNotSaved()
+{
+    // The game goes on: the player reads why, and Return leaves.
+    nameEntryEnabled = false;
+    scoreNotSaved = true;
+    nameText->hide();
+    promptText->setText(NOT_SAVED_TEXT);
+    promptText->show();
 }
 
 void JustEndedState::backToMenu()

@@ -15,13 +15,15 @@ class TextItem;
 // end screen).
 extern bool gameWon;
 // Whether the end screen asks for a name: set at its entry when the
-// finished game's score enters the high-score table.
+// finished game's score enters the high-score table and the table's writer
+// would take it.
 extern bool nameEntryEnabled;
 
 // Shown over the finished game's scene: the outcome line and, when the score
 // makes the high-score table, the name entry, whose Return enters the name
 // and goes back to the menu - or, when the table would not take it, says so
-// and leaves on the next Return.
+// and leaves on the next Return. A table the writer is sure to refuse (a
+// link, a read-only table) asks for no name: the screen says so at once.
 class JustEndedState : public DefaultGameState {
 public:
     void enter() override;
@@ -51,4 +53,6 @@ public:
 
 private:
     void backToMenu();
+    // "Score not saved" in the prompt's place, the name entry closed.
+    void showScoreNotSaved();
 };

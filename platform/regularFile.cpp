@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -21,11 +22,15 @@ FileKind fileKind(const std::string& path)
     return S_ISREG(st.st_mode) ? FileKind::Regular : FileKind::Other;
 }
 
-int openRegularFile(const std::string& path)
+namespace {
+
+// A descriptor of the regular file at the path, opened with the given access
+// flags; -1 with errno set. Non-blocking while it opens, so that a FIFO
+// without a writer does not hold the open; the kind is checked on what was
+// opened, not on the name. Nothing is ever created or emptied.
+int openRegular(const std::string& path, int flags)
 {
-    // Non-blocking, so that a FIFO without a writer does not hold the open;
-    // the kind is checked on what was opened, not on the name.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
         return -1;
     struct stat st {};
@@ -34,11 +39,15 @@ int openRegularFile(const std::string& path)
         errno = EINVAL;
         return -1;
     }
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags >= 0)
-        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    const int now = ::fcntl(fd, F_GETFL);
+    if (now >= 0)
+        ::fcntl(fd, F_SETFL, now & ~O_NONBLOCK);
     return fd;
 }
+
+} // namespace
+
+int openRegularFile(const std::string& path) { return openRegular(path, O_RDONLY); }
 
 namespace {
 
@@ -116,37 +125,167 @@ bool writeAll(int fd, const std::string& text)
     return true;
 }
 
+// The folder holding the path, as a name that opens it.
+std::string folderOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
 // The regular file a replacement takes the place of.
 struct OldFile {
     bool present = false;
     unsigned int mode = 0;
     uid_t owner = 0;
     gid_t group = 0;
+    // What the caller itself may do with it (read 4, write 2, run 1): all
+    // it may have on a new file that becomes its own.
+    unsigned int callerMay = 0;
+    // The access ACL's raw bytes, when it has one.
+    bool hasAcl = false;
+    std::string acl;
 };
 
+// False, with errno set to error.
+bool refuse(int error)
+{
+    errno = error;
+    return false;
+}
+
 // Whether the file at the path may be replaced; a regular file there is
-// described in old. errno tells why not.
+// described in old (but for its ACL). errno tells why not.
 bool mayReplace(const std::string& path, OldFile& old)
 {
+    const std::string folder = folderOf(path);
     struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0)
-        return errno == ENOENT;
-    if (S_ISLNK(st.st_mode))
-        errno = ELOOP;
-    else if (S_ISDIR(st.st_mode))
-        errno = EISDIR;
-    else if (!S_ISREG(st.st_mode))
-        errno = EINVAL;
-    else if ((st.st_mode & 0222) == 0)
-        errno = EACCES;   // root passes every permission check, not this one
-    else if (::access(path.c_str(), W_OK) == 0) {
-        old.present = true;
-        old.mode = st.st_mode & 07777;
-        old.owner = st.st_uid;
-        old.group = st.st_gid;
-        return true;
+    if (::lstat(path.c_str(), &st) != 0) {
+        // Nothing there: a new file needs a folder it can be made in.
+        return errno == ENOENT && ::access(folder.c_str(), W_OK | X_OK) == 0;
     }
-    return false;
+    if (S_ISLNK(st.st_mode))
+        return refuse(ELOOP);
+    if (S_ISDIR(st.st_mode))
+        return refuse(EISDIR);
+    if (!S_ISREG(st.st_mode))
+        return refuse(EINVAL);
+    if ((st.st_mode & 0222) == 0)
+        return refuse(EACCES);   // root passes every permission check, not this one
+    struct stat in {};
+    if (::access(path.c_str(), W_OK) != 0 || ::access(folder.c_str(), W_OK | X_OK) != 0 ||
+        ::stat(folder.c_str(), &in) != 0)
+        return false;
+    // In a sticky folder only the owner of the file or of the folder may
+    // rename over the file.
+    const uid_t caller = ::geteuid();
+    if ((in.st_mode & S_ISVTX) && caller != 0 && caller != st.st_uid && caller != in.st_uid)
+        return refuse(EPERM);
+    old.present = true;
+    old.mode = st.st_mode & 07777;
+    old.owner = st.st_uid;
+    old.group = st.st_gid;
+    old.callerMay = (::access(path.c_str(), R_OK) == 0 ? 4u : 0u) | 2u | (::access(path.c_str(), X_OK) == 0 ? 1u : 0u);
+    return true;
+}
+
+// The access ACL as the kernel hands it over (linux/posix_acl_xattr.h): a
+// little-endian header holding the version, then one entry per tag and id.
+const char* const ACCESS_ACL = "system.posix_acl_access";
+const unsigned int ACL_VERSION = 2;
+const std::size_t ACL_HEADER = 4, ACL_ENTRY = 8;
+const unsigned int ACL_USER_OBJ = 0x01, ACL_GROUP_OBJ = 0x04, ACL_OTHER = 0x20;
+
+unsigned int littleEndian(const std::string& bytes, std::size_t at, std::size_t size)
+{
+    unsigned int value = 0;
+    for (std::size_t i = size; i-- > 0;)
+        value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+    return value;
+}
+
+// Whether the bytes are an ACL this writer knows how to carry over: the
+// version it knows and one owner, group and other entry each.
+bool aclReadable(const std::string& acl)
+{
+    if (acl.size() < ACL_HEADER || (acl.size() - ACL_HEADER) % ACL_ENTRY != 0 ||
+        littleEndian(acl, 0, 4) != ACL_VERSION)
+        return false;
+    int owners = 0, groups = 0, others = 0;
+    for (std::size_t at = ACL_HEADER; at < acl.size(); at += ACL_ENTRY) {
+        const unsigned int tag = littleEndian(acl, at, 2);
+        owners += tag == ACL_USER_OBJ;
+        groups += tag == ACL_GROUP_OBJ;
+        others += tag == ACL_OTHER;
+    }
+    return owners == 1 && groups == 1 && others == 1;
+}
+
+// The permission of the ACL's one entry with the tag: the owner's, the
+// group's or the others'.
+unsigned int aclPermission(const std::string& acl, unsigned int tag)
+{
+    for (std::size_t at = ACL_HEADER; at < acl.size(); at += ACL_ENTRY)
+        if (littleEndian(acl, at, 2) == tag)
+            return littleEndian(acl, at + 2, 2) & 7;
+    return 0;
+}
+
+// Takes from the ACL's entry with the tag every permission not in allowed.
+void limitAcl(std::string& acl, unsigned int tag, unsigned int allowed)
+{
+    for (std::size_t at = ACL_HEADER; at < acl.size(); at += ACL_ENTRY)
+        if (littleEndian(acl, at, 2) == tag)
+            acl[at + 2] = static_cast<char>(static_cast<unsigned char>(acl[at + 2]) & allowed);
+}
+
+// A descriptor of the file at the path for its ACL: read-only, or, for a
+// table the caller may write but not read, write-only.
+int openForAcl(const std::string& path)
+{
+    const int fd = openRegular(path, O_RDONLY | O_NOFOLLOW);
+    return fd >= 0 || errno != EACCES ? fd : openRegular(path, O_WRONLY | O_NOFOLLOW);
+}
+
+// Reads the old file's access ACL into old. None at all (ENODATA), or a file
+// system without ACLs (ENOTSUP), is no failure; an ACL that cannot be read
+// or is not understood is, so that no save drops one unseen.
+bool readAcl(const std::string& path, OldFile& old)
+{
+    const int fd = openForAcl(path);
+    if (fd < 0)
+        return false;
+    bool ok = true;
+    int error = 0;
+    for (;;) {
+        const ssize_t size = ::fgetxattr(fd, ACCESS_ACL, nullptr, 0);
+        if (size < 0) {
+            error = errno;
+            ok = error == ENODATA || error == ENOTSUP;
+            break;
+        }
+        old.acl.assign(static_cast<std::size_t>(size), '\0');
+        const ssize_t got = ::fgetxattr(fd, ACCESS_ACL, &old.acl[0], old.acl.size());
+        if (got >= 0) {
+            old.acl.resize(static_cast<std::size_t>(got));
+            old.hasAcl = true;
+            if (!aclReadable(old.acl)) {
+                ok = false;
+                error = EINVAL;
+            }
+            break;
+        }
+        // ERANGE: it grew since it was measured.
+        if (errno != ERANGE) {
+            ok = false;
+            error = errno;
+            break;
+        }
+    }
+    ::close(fd);
+    errno = error;
+    return ok;
 }
 
 // Gives the new file the old one's owner and group, as far as the caller
@@ -160,13 +299,38 @@ void keepOwner(int fd, const OldFile& old)
         (void)::fchown(fd, static_cast<uid_t>(-1), old.group);
 }
 
-// The folder holding the path, as a name that opens it.
-std::string folderOf(const std::string& path)
+// Gives the new file the old one's access: owner and group as far as the
+// caller may, then the mode, then the access ACL (setting it sets the
+// mode's permission bits from its entries, so it comes last). No one gets
+// more than the old file gave them: an owner that could not be kept is the
+// caller, with no more than the caller had; a group that could not be kept
+// is the caller's, whose members get no more than anyone else had.
+bool keepAccess(int fd, const OldFile& old, unsigned int mode)
 {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? std::string("/") : path.substr(0, slash);
+    keepOwner(fd, old);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        return false;
+    std::string acl = old.acl;
+    const unsigned int others = old.hasAcl ? aclPermission(acl, ACL_OTHER) : (mode & 07);
+    if (st.st_uid != old.owner) {
+        mode = (mode & ~(S_ISUID | 0700u)) | (mode & (old.callerMay << 6));
+        limitAcl(acl, ACL_USER_OBJ, old.callerMay);
+    }
+    if (st.st_gid != old.group) {
+        mode = (mode & ~(S_ISGID | 0070u)) | (mode & (others << 3));
+        limitAcl(acl, ACL_GROUP_OBJ, others);
+    }
+    if (!old.hasAcl) {
+        // The folder's default ACL may have given the new file one: its
+        // named entries would let in people the old file did not. It goes
+        // before the mode, so they never have a moment of access.
+        if (::fremovexattr(fd, ACCESS_ACL) != 0 && errno != ENODATA && errno != ENOTSUP)
+            return false;
+        return ::fchmod(fd, mode) == 0;
+    }
+    // Only the owner's bits until the ACL gives the rest.
+    return ::fchmod(fd, mode & ~077u) == 0 && ::fsetxattr(fd, ACCESS_ACL, acl.data(), acl.size(), 0) == 0;
 }
 
 // Syncs the folder, so that the rename in it is on the disk. The new file is
@@ -183,13 +347,15 @@ void syncFolder(const std::string& path)
 
 // A descriptor of the regular file now at the path, holding an exclusive
 // flock on it; -1 with errno set when there is none or another holder keeps
-// it longer than waitMs.
+// it longer than waitMs. The descriptor is open for writing: on NFS a flock
+// is a byte-range lock, which takes one. It is never made, emptied or
+// reached through a link.
 int lockRegularFile(const std::string& path, int waitMs)
 {
     const int STEP_MS = 5;
     int waited = 0;
     for (;;) {
-        const int fd = openRegularFile(path);
+        const int fd = openRegular(path, O_RDWR | O_NOFOLLOW);
         if (fd < 0)
             return -1;
         int locked = 0;
@@ -220,10 +386,16 @@ int lockRegularFile(const std::string& path, int waitMs)
 
 } // namespace
 
+bool mayReplaceFile(const std::string& path)
+{
+    OldFile old;
+    return mayReplace(path, old);
+}
+
 bool replaceFile(const std::string& path, const std::string& text, unsigned int mode)
 {
     OldFile old;
-    if (!mayReplace(path, old))
+    if (!mayReplace(path, old) || (old.present && !readAcl(path, old)))
         return false;
     if (old.present)
         mode = old.mode;
@@ -231,10 +403,9 @@ bool replaceFile(const std::string& path, const std::string& text, unsigned int 
     const int fd = ::mkostemp(&temporary[0], O_CLOEXEC);
     if (fd < 0)
         return false;
-    if (old.present)
-        keepOwner(fd, old);
     int error = 0;
-    if (::fchmod(fd, mode) != 0 || !writeAll(fd, text) || ::fsync(fd) != 0)
+    const bool given = old.present ? keepAccess(fd, old, mode) : ::fchmod(fd, mode) == 0;
+    if (!given || !writeAll(fd, text) || ::fsync(fd) != 0)
         error = errno;
     if (::close(fd) != 0 && !error)
         error = errno;
@@ -252,6 +423,11 @@ bool replaceFile(const std::string& path, const std::string& text, unsigned int 
 bool updateFile(const std::string& path, std::size_t maxBytes, const std::function<bool(std::string& text)>& change,
                 int waitMs)
 {
+    // The lock's descriptor is open for writing, which a read-only table
+    // does not allow: what the replacement would refuse is refused first,
+    // for the same reason.
+    if (!mayReplaceFile(path))
+        return false;
     const int fd = lockRegularFile(path, waitMs);
     if (fd < 0)
         return false;

@@ -102,6 +102,17 @@ struct Folder {
 
 Ogre::LogManager& logs() { return testLogManager(); }
 
+// How many names each file of the folder has.
+std::map<std::string, nlink_t> linkCounts(const std::string& dir)
+{
+    std::map<std::string, nlink_t> counts;
+    for (const auto& entry : folderSnapshot(dir)) {
+        struct stat st {};
+        counts[entry.first] = lstat((dir + "/" + entry.first).c_str(), &st) == 0 ? st.st_nlink : 0;
+    }
+    return counts;
+}
+
 // The lines of a log file with each "HH:MM:SS: " time checked and taken off.
 std::vector<std::string> messagesOf(const std::string& text)
 {
@@ -142,6 +153,12 @@ TEST(EngineLog, WritesOnlyARegularFileAndEveryMessageInTheEnginesShape)
              return symlink("elsewhere", f.at("Ogre.log").c_str()) == 0;
          },
          false},
+        {"a hard link to a file elsewhere",
+         [](Folder& f, std::string&) {
+             f.put("elsewhere", "precious\n");
+             return link(f.at("elsewhere").c_str(), f.at("Ogre.log").c_str()) == 0;
+         },
+         false},
         {"a link to nothing",
          [](Folder& f, std::string&) { return symlink("made-through-the-link", f.at("Ogre.log").c_str()) == 0; },
          false},
@@ -170,6 +187,7 @@ TEST(EngineLog, WritesOnlyARegularFileAndEveryMessageInTheEnginesShape)
             continue;
         }
         const auto before = f.snapshot();
+        const auto linksBefore = linkCounts(f.dir);
         const std::string path = f.at("Ogre.log");
         const std::unique_ptr<Ogre::LogListener> file = openEngineLog(logs(), path);
         EXPECT_EQ(file != nullptr, c.written);
@@ -206,6 +224,7 @@ TEST(EngineLog, WritesOnlyARegularFileAndEveryMessageInTheEnginesShape)
         } else {
             // As it was: no link followed or removed, no empty log left.
             EXPECT_EQ(after, before);
+            EXPECT_EQ(linkCounts(f.dir), linksBefore);
         }
     }
 }

@@ -15,7 +15,7 @@ box="An exception has occured!"
 # The table (columns between bars): row, what is done to the fresh folder before the start, how
 # the run goes, expected exit status, expected text on standard error. A
 # set-up may `keep FILE`: FILE must be as it was after the run (a file's
-# bytes, a link's target).
+# bytes and number of names, a link's target).
 #   play    accept the settings, reach the menu, press the close button
 #   box     an error box comes up (after accepting the settings with
 #           box-after-dialog); its text goes to standard error too
@@ -44,6 +44,7 @@ resources_fifo    | rm resources.cfg; mkfifo resources.cfg                      
 resources_device  | rm resources.cfg; ln -s /dev/zero resources.cfg                     | box-after-dialog | 1 | 'resources.cfg' is not a regular file
 log_fifo          | mkfifo Ogre.log                                                    | play             | 0 | the engine log Ogre.log cannot be written
 log_link          | echo precious >../elsewhere; ln -s ../elsewhere Ogre.log; keep Ogre.log; keep ../elsewhere | play | 0 | the engine log Ogre.log cannot be written
+log_hardlink      | echo precious >../elsewhere; ln ../elsewhere Ogre.log; keep Ogre.log; keep ../elsewhere | play | 0 | the engine log Ogre.log cannot be written
 settings_dir      | rm ogre.cfg; mkdir ogre.cfg                                        | play             | 0 | the settings could not be saved to ogre.cfg (Is a directory)
 settings_fifo     | rm ogre.cfg; mkfifo ogre.cfg                                       | play             | 0 | -
 settings_too_big  | { printf '#%1048576s\n' ''; cat ogre.cfg; } >big; mv big ogre.cfg; keep ogre.cfg | play | 0 | ogre.cfg is larger than 1048576 bytes
@@ -57,7 +58,7 @@ ROWS
 }
 
 # Rows whose line must be the game's only one on standard error.
-only_line="log_fifo log_link settings_too_big"
+only_line="log_fifo log_link log_hardlink settings_too_big"
 
 line=$(table | awk -F' *[|] *' -v r="$row" '$1 == r')
 [ -n "$line" ] || { echo "FAIL: no row $row"; exit 1; }
@@ -85,10 +86,11 @@ fail() {
 }
 skip() { echo "SKIPPED: $row: $*"; exit 77; }
 
-# What a file is: a link's target, a file's bytes, or neither.
+# What a file is: a link's target, a file's bytes and number of names, or
+# neither.
 fingerprint() {
   if [ -L "$1" ]; then echo "link to $(readlink "$1")"
-  elif [ -f "$1" ]; then echo "file $(sha256sum <"$1")"
+  elif [ -f "$1" ]; then echo "file of $(stat -c %h "$1") names $(sha256sum <"$1")"
   else echo "no file"; fi
 }
 keep() { printf '%s\t%s\n' "$PWD/$1" "$(fingerprint "$1")" >>"$run/kept"; }

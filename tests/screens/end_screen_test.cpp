@@ -321,6 +321,7 @@ std::map<std::string, std::string> withTable(std::map<std::string, std::string> 
 enum class Told {
     SAVED,        // back on the menu
     NOT_SAVED,    // "Score not saved" until Return
+    REFUSED,      // "Score not saved" at once, no name asked; Return goes back to the menu
     NOT_ASKED,    // no name asked; Return goes back to the menu
     STILL_ASKING, // Return keeps the entry open for another name
 };
@@ -379,7 +380,14 @@ const FileCase FILE_CASES[] = {
      REWRITTEN.c_str(), Told::SAVED, ENTERED.c_str()},
     {"a table of another user and group saved by root: both kept", anotherUsersTable(1, 65534, 0664),
      REWRITTEN.c_str(), Told::SAVED, ENTERED.c_str()},
-    {"a read-only table", table(TABLE, 0444), nullptr, Told::NOT_SAVED, nullptr},
+    {"a read-only table", table(TABLE, 0444), nullptr, Told::REFUSED, nullptr},
+    {"a table with no permission at all, which root reads but the writer refuses",
+     [](Folder& f, std::string& why) {
+         why = "only root reads a table of mode 000";
+         f.put("scores.kes", TABLE, 0);
+         return geteuid() == 0;
+     },
+     nullptr, Told::REFUSED, nullptr},
     {"no table: none is made",
      [](Folder&, std::string&) { return true; }, nullptr, Told::NOT_ASKED, nullptr},
     {"the table a link to a table",
@@ -388,7 +396,7 @@ const FileCase FILE_CASES[] = {
          f.link("real.kes", "scores.kes");
          return true;
      },
-     nullptr, Told::NOT_SAVED, nullptr},
+     nullptr, Told::REFUSED, nullptr},
     {"links at temporary names",
      [](Folder& f, std::string&) {
          f.put("scores.kes", TABLE);
@@ -415,7 +423,7 @@ const FileCase FILE_CASES[] = {
     {"the table a directory",
      [](Folder& f, std::string&) { return mkdir(f.path.c_str(), 0755) == 0; }, nullptr, Told::NOT_ASKED, nullptr},
     {"a full disk", onSmallFileSystem(&Folder::fill), nullptr, Told::NOT_SAVED, nullptr},
-    {"a read-only folder", onSmallFileSystem(&Folder::readOnly), nullptr, Told::NOT_SAVED, nullptr},
+    {"a read-only folder", onSmallFileSystem(&Folder::readOnly), nullptr, Told::REFUSED, nullptr},
     {"over the size limit: a long first line", table(std::string(HIGH_SCORE_FILE_MAX_BYTES, 'x') + "\n" + TABLE_ROWS),
      nullptr, Told::NOT_ASKED, nullptr},
     {"over the size limit: long names", table(LONG_NAMES), nullptr, Told::NOT_ASKED, nullptr},
@@ -448,12 +456,24 @@ protected:
         frame(1100);
         const Told told = GetParam().told;
         EXPECT_EQ(shownOnScreen(justEndedState.promptText), told != Told::NOT_ASKED);
+        if (told == Told::REFUSED) {
+            // Said before any name is typed, in the prompt's place and look.
+            EXPECT_FALSE(nameEntryEnabled);
+            EXPECT_EQ(caption(justEndedState.promptText), "Score not saved");
+            EXPECT_EQ(topOf(justEndedState.promptText), 50);
+            EXPECT_EQ(colourOf(justEndedState.promptText), colourOf(justEndedState.outcomeText));
+            EXPECT_FALSE(shownOnScreen(justEndedState.nameText));
+        }
         type(GetParam().name);
+        if (told == Told::REFUSED) {
+            EXPECT_EQ(caption(justEndedState.promptText), "Score not saved");
+        }
         press(input::KC_RETURN, '\r');
         frame(1200);
         switch (told) {
         case Told::SAVED:
         case Told::NOT_ASKED:
+        case Told::REFUSED:
             EXPECT_EQ(top(), &menuState);
             return;
         case Told::NOT_SAVED:

@@ -33,10 +33,11 @@ extern const char* const DEFAULT_VIDEO_MODE;
 // in the engine's "HH:MM:SS: message" lines, its first line "Tessaline
 // starting". Only a regular file there is written (it is emptied first); a
 // link, symbolic or hard (a file with another name too), is neither followed
-// nor removed, and a FIFO, device or folder is left as it is. Returns what writes the file, which must outlive the log (it is
-// the log's listener); null when the log goes to no file: nothing could be
-// opened, or not even the first line could be written (a full disk), in
-// which case no empty file is left behind.
+// nor removed, and a FIFO, device or folder is left as it is. Returns what
+// writes the file, which must outlive the log (it is the log's listener);
+// null when the log goes to no file: nothing could be opened, or not even
+// the first line could be written (a full disk), in which case no empty
+// file is left behind.
 std::unique_ptr<Ogre::LogListener> openEngineLog(Ogre::LogManager& logs, const std::string& name = ENGINE_LOG_FILE);
 
 // Loads a configuration file with the engine's reader. A missing file gets

@@ -33,14 +33,7 @@ pid=$!
 reach_menu() {
   click_dialog $DIALOG_ACCEPT
   wid=$(wait_window "Tessaline" 30) || fail "no game window"
-  local ok=""
-  for _ in $(seq 1 100); do
-    read -r colours share < <("$shot" Tessaline "$run/menu.ppm" 2>/dev/null) || true
-    if [ -n "${share:-}" ] && awk "BEGIN{exit !($colours >= 8 && $share > 0.002)}"; then ok=1; break; fi
-    sleep 0.2
-  done
-  [ -n "$ok" ] || fail "menu never drawn (colours=${colours:-?} share=${share:-?})"
-  echo "menu drawn: $colours colours, $share of pixels off the background"
+  poll_until 30 window_drawn Tessaline "$run/menu.ppm" || fail "menu never drawn"
 }
 
 # Sends keys as a keyboard does: the pointer rests over the window, which
@@ -107,9 +100,14 @@ check_credits() {
 
 # The tentacles stand in the middle of the menu and move on their own; the
 # rest of the menu stands still until a colour change.
-check_tentacles() {
-  picture menu_later
-  expect menu_later 2 "300 200 200 200" ">" 0.002 "tentacles moving" menu
+tentacles_moved() {
+  expect "$1" 2 "300 200 200 200" ">" 0.002 "tentacles moving" menu
+}
+check_tentacles() { wait_shows menu_later tentacles_moved; }
+# After O, against the menu before it.
+check_menu_o() {
+  expect "$1" 2 "355 250 60 28" ">" 0.05 "Play text colour after O" menu_again
+  expect "$1" 2 "310 150 110 28" ">" 0.05 "title colour after O" menu_again
 }
 
 # The game's resident memory (kB) and the engine's counts it last logged at
@@ -117,17 +115,36 @@ check_tentacles() {
 resident() { awk '/^VmRSS/{print $2}' "/proc/$pid/status"; }
 engine_counts() { grep "Tessaline menu:" "$run/Ogre.log" | tail -1 | sed 's/.*Tessaline menu: //'; }
 
-# Menu -> Help -> any key -> menu -> Credits -> Escape -> menu.
-round_trip() {
+# The number of times the game has entered the menu.
+menu_entries() { grep -c "Tessaline menu:" "$run/Ogre.log"; }
+# Whether the menu has been entered at least $1 times.
+menu_entered() { [ "$(menu_entries)" -ge "$1" ]; }
+
+# Takes picture $1 and passes CHECK (a function of the picture's name) on it.
+shows() {  # shows NAME CHECK [ARGS...]
+  picture "$1" && "${@:2}" "$1"
+}
+# Waits for picture $1 to pass CHECK, then checks it once more in the open,
+# so that a failure says what is missing.
+wait_shows() {  # wait_shows NAME CHECK
+  poll_until 30 quietly shows "$1" "$2"
+  "$2" "$1"
+}
+
+# Menu -> Help -> any key -> menu -> Credits -> Escape -> menu. With
+# "pictures", pictures of the help and credits screens are checked on the
+# way. Keys go to the screen the key before left the game on, however slow
+# the machine; each round trip waits for its second entry of the menu.
+round_trip() {  # round_trip [pictures]
+  local before
+  before=$(menu_entries)
   keys Down Return
-  sleep "${1:-0}"
-  [ -n "${2:-}" ] && picture help
+  [ -n "${1:-}" ] && wait_shows help check_help
   keys x
   keys Down Down Return
-  sleep "${1:-0}"
-  [ -n "${2:-}" ] && picture credits
+  [ -n "${1:-}" ] && wait_shows credits check_credits
   keys Escape
-  sleep "${1:-0}"
+  poll_until 30 menu_entered $((before + 2)) || fail "the menu was not entered twice in a round trip"
 }
 
 case "$scenario" in
@@ -136,30 +153,20 @@ scenery_round_trips)
   reach_menu
   eval "$(xdotool getwindowgeometry --shell "$wid")"
   xdotool mousemove $((X + 20)) $((Y + 20))
-  sleep 1
-  picture menu
-  check_menu menu
-  sleep 0.5
+  wait_shows menu check_menu
   check_tentacles
-  round_trip 1.5 pictures
-  check_help help
-  check_credits credits
-  picture menu_again
-  check_menu menu_again
+  round_trip pictures
+  wait_shows menu_again check_menu
   # O fades to the next scheme over a second: the texts' colours follow.
   keys o
-  sleep 1.5
-  picture menu_o
-  expect menu_o 2 "355 250 60 28" ">" 0.05 "Play text colour after O" menu_again
-  expect menu_o 2 "310 150 110 28" ">" 0.05 "title colour after O" menu_again
+  wait_shows menu_o check_menu_o
   first_rss=$(resident) first_counts=$(engine_counts)
-  for _ in $(seq 2 30); do round_trip 0.1; done
-  sleep 1
+  for _ in $(seq 2 30); do round_trip; done
   last_rss=$(resident) last_counts=$(engine_counts)
   echo "after the first round trip: resident ${first_rss} kB, ${first_counts}"
   echo "after the 30th round trip:  resident ${last_rss} kB, ${last_counts}"
   echo "growth: $((last_rss - first_rss)) kB"
-  entries=$(grep -c "Tessaline menu:" "$run/Ogre.log")
+  entries=$(menu_entries)
   [ "$entries" -eq 61 ] || fail "the menu was entered $entries times, not 1 + 2 per round trip"
   [ "$first_counts" = "$last_counts" ] || fail "engine counts grew: $first_counts -> $last_counts"
   [ $((last_rss - first_rss)) -lt 20000 ] || fail "resident memory grew by $((last_rss - first_rss)) kB"

@@ -13,27 +13,47 @@ lay_out_game() {  # lay_out_game DIR TESSALINE CONFIGDIR
   ln -s "$src"/fonts "$1"/fonts
 }
 
-# Waits up to $2 seconds for a window named exactly $1; prints its id.
-wait_window() {
-  local id=""
-  for _ in $(seq 1 $(( $2 * 10 ))); do
-    id=$(xdotool search --name "^$1\$" 2>/dev/null | head -1)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    kill -0 "$pid" 2>/dev/null || return 1
+# Runs COMMAND until it succeeds, for up to SECONDS of wall time; gives up
+# at once when the game ($pid, when set) has ended. A window test waits for
+# what it checks rather than for a fixed time, so a loaded machine makes it
+# slower, never red.
+poll_until() {  # poll_until SECONDS COMMAND [ARGS...]
+  local limit=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ -z "${pid:-}" ] || kill -0 "$pid" 2>/dev/null || return 1
+    [ "$SECONDS" -lt "$limit" ] || return 1
     sleep 0.1
   done
-  return 1
 }
 
+# Runs a check that fails the script (fail) in a subshell, without its
+# output: for poll_until, which then repeats it until it passes. The caller
+# runs the check once more in the open, so a failure still says what failed.
+quietly() { ("$@") >/dev/null 2>&1; }
+
+# Prints the id of the window named exactly $1, if there is one.
+window_id() { xdotool search --name "^$1\$" 2>/dev/null | head -1 | grep .; }
+
+# Waits up to $2 seconds for a window named exactly $1; prints its id.
+wait_window() { poll_until "$2" window_id "$1"; }
+
 # Waits up to $1 seconds for the game to end; sets status.
+game_ended() { ! kill -0 "$pid" 2>/dev/null; }
 wait_exit() {
-  for _ in $(seq 1 $(( $1 * 10 ))); do
-    if ! kill -0 "$pid" 2>/dev/null; then
-      wait "$pid"; status=$?; pid=""; return 0
-    fi
-    sleep 0.1
-  done
-  return 1
+  poll_until "$1" game_ended || return 1
+  wait "$pid"
+  status=$?
+  pid=""
+}
+
+# Whether the window named $1 shows a drawn picture, not just a cleared
+# one: some colours, and some pixels off the background. Keeps the picture
+# in FILE when given. (Needs shot, the window-picture tool.)
+window_drawn() {  # window_drawn NAME [FILE]
+  local colours share
+  read -r colours share < <("$shot" "$1" ${2:+"$2"} 2>/dev/null) || return 1
+  [ -n "${share:-}" ] && awk "BEGIN{exit !($colours >= 8 && $share > 0.002)}"
 }
 
 # The settings dialog's buttons, from its top-left corner.
@@ -45,7 +65,8 @@ click_dialog() {
   local id X Y
   id=$(wait_window "Rendering Settings" 30) || fail "no settings dialog"
   eval "$(xdotool getwindowgeometry --shell "$id")"
-  sleep 0.5
+  # Clicks before the dialog has drawn itself can miss its buttons.
+  poll_until 30 window_drawn "Rendering Settings" || fail "the settings dialog was never drawn"
   xdotool mousemove $((X + $1)) $((Y + $2)) click 1
 }
 

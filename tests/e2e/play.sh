@@ -65,16 +65,15 @@ reach_menu() {
   wait_for menu "$MENU_PLAY" 20 || fail "menu never drawn"
 }
 
+# Whether picture NAME, taken now, shows more than LIT pixels above
+# THRESHOLD in the rectangle.
+shows_lit() {  # shows_lit NAME RECT LIT [THRESHOLD]
+  snap "$1"
+  [ "$(lit "$1" $2 ${4:-})" -gt "$3" ]
+}
 # Until the rectangle shows something.
 wait_for() {  # wait_for NAME RECT SECONDS [LIT PIXELS, default 20 [THRESHOLD]]
-  local name=$1 rect=$2
-  for _ in $(seq 1 $(( $3 * 5 ))); do
-    snap "$name"
-    [ "$(lit "$name" $rect ${5:-})" -gt "${4:-20}" ] && return 0
-    kill -0 "$pid" 2>/dev/null || return 1
-    sleep 0.2
-  done
-  return 1
+  poll_until "$3" shows_lit "$1" "$2" "${4:-20}" ${5:-}
 }
 
 start_play() {
@@ -115,42 +114,70 @@ keys)
   start_play
   # Tapped shots: a few presses leave bullets flying along the tube.
   for _ in 1 2 3 4; do key space; sleep 0.12; done
-  sleep 0.1; snap tapped
+  poll_until 30 shows_lit tapped "$SCENE" 30
   tapped=$(lit tapped $SCENE)
   [ "$tapped" -gt 30 ] || fail "no bullets after tapping space ($tapped lit pixels)"
-  # Held: the shots keep coming while the key stays down.
-  sleep 2
-  down space; sleep 1.2; snap held1; sleep 0.8; snap held2; up space
-  h1=$(lit held1 $SCENE); h2=$(lit held2 $SCENE)
-  [ "$h1" -gt 30 ] && [ "$h2" -gt 30 ] || fail "held space stopped firing ($h1, $h2)"
-  echo "shots: tapped $tapped, held $h1 then $h2 lit pixels"
+  # Steering and pausing come next: they find the ship and the texts by
+  # their colours, which stay as they are until the song's first colour
+  # change, some 19 s in. The ship is measured on pictures of the paused
+  # game, which stand still, so a slow machine spends little more of the
+  # song on this than a fast one.
+  running() { snap "$1"; [ "$(text "$1" $TOP_MIDDLE)" -lt 5 ]; }
+  paused() { snap "$1"; [ "$(text "$1" $TOP_MIDDLE)" -gt 20 ]; }
+  resume() { key p; poll_until 30 running "$1" || fail "the game did not resume on P"; }
+  pause() { key p; poll_until 30 paused "$1" || fail "no (P)ause text while paused"; }
   # Steering: the camera follows the ship two thirds of the way round the
   # tube, so on the picture the ship goes a third of the way it turns. From
   # the start (the bottom of the tube) LEFT goes left, RIGHT right; comma
   # turns clockwise (left, at the bottom), period counter-clockwise.
-  steer() {  # steer KEY SECONDS NAME: turns; prints the ship's mean x
-    [ "$1" = - ] || { down "$1"; sleep "$2"; up "$1"; }
-    sleep 0.2; snap "$3"
-    ship_x "$3"
+  # steer KEY NAME CONDITION: resumes the game and holds KEY, pausing to
+  # look until the ship's x passes CONDITION (an awk test of x); lets go
+  # with the game paused and sets x to where the ship stands. Every spell
+  # between a picture of the game running and the pause moves the ship.
+  steer() {
+    resume "$2"
+    down "$1"
+    for _ in $(seq 1 20); do
+      pause "$2"
+      x=$(ship_x "$2")
+      if awk -v x="$x" "BEGIN{exit !(x >= 0 && $3)}"; then up "$1"; return; fi
+      resume "$2"
+    done
+    up "$1"
+    fail "$1 held: the ship never got to x $3 (x $x)"
   }
-  x0=$(steer - 0 start)
-  x1=$(steer Left 0.6 left)
-  x2=$(steer Right 1.2 right)
-  x3=$(steer comma 0.6 comma)
-  x4=$(steer period 0.6 period)
+  pause start; x0=$(ship_x start)
+  steer Left left "x < $x0 - 25"; x1=$x
+  steer Right right "x > $x1 + 35"; x2=$x
+  steer comma comma "x < $x2 - 25"; x3=$x
+  steer period period "x > $x3 + 25"; x4=$x
   echo "steering: the ship's mean x: start $x0, after LEFT $x1, RIGHT $x2, comma $x3, period $x4"
   awk "BEGIN{exit !($x1 < $x0 - 10 && $x2 > $x1 + 20 && $x3 < $x2 - 10 && $x4 > $x3 + 10)}" ||
     fail "the ship did not turn the way the keys say"
   # Pause: "(P)ause" shows and the scene stands still, held keys or not.
+  resume playing
   down space; sleep 0.3
-  key p; sleep 0.4
-  snap paused1; down Left; sleep 0.8; snap paused2; up Left; up space
+  pause paused1
+  # Held keys while paused: a fixed time, for it is stillness that is checked.
+  down Left; sleep 0.8; snap paused2; up Left; up space
   [ "$(text paused1 $TOP_MIDDLE)" -gt 20 ] || fail "no (P)ause text while paused"
   [ "$(measure paused1 $SCENE)" = "$(measure paused2 $SCENE)" ] || fail "the scene moved while paused"
-  key p; sleep 0.8; snap resumed
+  moved_on() { running "$1" && [ "$(measure "$1" $SCENE)" != "$(measure "$2" $SCENE)" ]; }
+  key p
+  poll_until 30 moved_on resumed paused2
   [ "$(text resumed $TOP_MIDDLE)" -lt 5 ] || fail "(P)ause still shown after resuming"
   [ "$(measure resumed $SCENE)" != "$(measure paused2 $SCENE)" ] || fail "the scene did not move after resuming"
   echo "pause and resume: ok"
+  # Held: the shots keep coming while the key stays down (the waits are how
+  # long it is held: lower bounds, not waits for a picture).
+  down space; sleep 1.2
+  poll_until 30 shows_lit held1 "$SCENE" 30
+  sleep 0.8
+  poll_until 30 shows_lit held2 "$SCENE" 30
+  up space
+  h1=$(lit held1 $SCENE); h2=$(lit held2 $SCENE)
+  [ "$h1" -gt 30 ] && [ "$h2" -gt 30 ] || fail "held space stopped firing ($h1, $h2)"
+  echo "shots: tapped $tapped, held $h1 then $h2 lit pixels"
   # Escape goes back to the menu.
   key Escape
   back_to_menu_and_quit
@@ -227,7 +254,8 @@ high_score)
     xdotool key "$k" 2>/dev/null
     sleep 0.15
   done
-  sleep 0.3; snap typed
+  name_shown() { snap typed; [ "$(bright typed $NAME_LINE)" -gt $(( $(bright ended $NAME_LINE) + 20 )) ]; }
+  poll_until 30 name_shown
   [ "$(bright typed $NAME_LINE)" -gt $(( $(bright ended $NAME_LINE) + 20 )) ] || fail "the typed name does not show"
   xdotool key Return 2>/dev/null
   wait_for menu2 "$MENU_PLAY" 20 || fail "Return did not go back to the menu"

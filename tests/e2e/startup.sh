@@ -154,7 +154,7 @@ if [[ "$how" == lose-server* ]]; then
   Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
   xvfb=$!
   exec 5>&-
-  for _ in $(seq 50); do [ -s "$run/displayfd" ] && break; sleep 0.1; done
+  poll_until 30 test -s "$run/displayfd"
   [ -s "$run/displayfd" ] || skip "private Xvfb did not start"
   export DISPLAY=:$(head -1 "$run/displayfd")
 fi
@@ -172,19 +172,13 @@ accept_dialog() { click_dialog $DIALOG_ACCEPT; }
 reach_menu() {
   accept_dialog
   wid=$(wait_window "Tessaline" 30) || fail "no game window"
-  local ok=""
-  for _ in $(seq 1 100); do
-    read -r colours share < <("$shot" Tessaline 2>/dev/null) || true
-    if [ -n "${share:-}" ] && awk "BEGIN{exit !($colours >= 8 && $share > 0.002)}"; then ok=1; break; fi
-    sleep 0.2
-  done
-  [ -n "$ok" ] || fail "menu never drawn"
+  poll_until 30 window_drawn Tessaline || fail "menu never drawn"
 }
 
 close_box() {
   wait_window "$box" 30 >/dev/null || fail "no error box"
-  sleep 0.3
-  "$closebutton" "$box" || fail "error box would not close"
+  # The box takes the close button once it has set up its window.
+  poll_until 30 "$closebutton" "$box" || fail "error box would not close"
 }
 
 case "$how" in
@@ -202,14 +196,14 @@ lose-kill) reach_menu; xdotool windowkill "$wid" ;;
 dialog-kill)
   # What a window manager does to a window that takes no close requests.
   id=$(wait_window "Rendering Settings" 30) || fail "no settings dialog"
-  sleep 0.5
+  poll_until 30 window_drawn "Rendering Settings" || fail "the settings dialog was never drawn"
   xdotool windowkill "$id"
   ;;
 lose-destroy) reach_menu; xdotool windowclose "$wid" 2>/dev/null || fail "could not destroy the window" ;;
 lose-server) reach_menu; kill "$xvfb"; wait "$xvfb" 2>/dev/null; xvfb="" ;;
 lose-server-dialog)
   wait_window "Rendering Settings" 30 >/dev/null || fail "no settings dialog"
-  sleep 0.5
+  poll_until 30 window_drawn "Rendering Settings" || fail "the settings dialog was never drawn"
   kill "$xvfb"; wait "$xvfb" 2>/dev/null; xvfb=""
   ;;
 nodisp) ;;

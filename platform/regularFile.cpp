@@ -240,52 +240,28 @@ void limitAcl(std::string& acl, unsigned int tag, unsigned int allowed)
             acl[at + 2] = static_cast<char>(static_cast<unsigned char>(acl[at + 2]) & allowed);
 }
 
-// A descriptor of the file at the path for its ACL: read-only, or, for a
-// table the caller may write but not read, write-only.
-int openForAcl(const std::string& path)
-{
-    const int fd = openRegular(path, O_RDONLY | O_NOFOLLOW);
-    return fd >= 0 || errno != EACCES ? fd : openRegular(path, O_WRONLY | O_NOFOLLOW);
-}
-
-// Reads the old file's access ACL into old. None at all (ENODATA), or a file
+// Reads the old file's access ACL into old, by the name, never through a
+// link; it asks for no permission on the file itself, so a table the caller
+// may write but not read gives its ACL too. None at all (ENODATA), or a file
 // system without ACLs (ENOTSUP), is no failure; an ACL that cannot be read
-// or is not understood is, so that no save drops one unseen.
+// or is not understood is (EINVAL), so that no save drops one unseen.
 bool readAcl(const std::string& path, OldFile& old)
 {
-    const int fd = openForAcl(path);
-    if (fd < 0)
-        return false;
-    bool ok = true;
-    int error = 0;
     for (;;) {
-        const ssize_t size = ::fgetxattr(fd, ACCESS_ACL, nullptr, 0);
-        if (size < 0) {
-            error = errno;
-            ok = error == ENODATA || error == ENOTSUP;
-            break;
-        }
+        const ssize_t size = ::lgetxattr(path.c_str(), ACCESS_ACL, nullptr, 0);
+        if (size < 0)
+            return errno == ENODATA || errno == ENOTSUP;
         old.acl.assign(static_cast<std::size_t>(size), '\0');
-        const ssize_t got = ::fgetxattr(fd, ACCESS_ACL, &old.acl[0], old.acl.size());
+        const ssize_t got = ::lgetxattr(path.c_str(), ACCESS_ACL, &old.acl[0], old.acl.size());
         if (got >= 0) {
             old.acl.resize(static_cast<std::size_t>(got));
             old.hasAcl = true;
-            if (!aclReadable(old.acl)) {
-                ok = false;
-                error = EINVAL;
-            }
-            break;
+            return aclReadable(old.acl) || refuse(EINVAL);
         }
         // ERANGE: it grew since it was measured.
-        if (errno != ERANGE) {
-            ok = false;
-            error = errno;
-            break;
-        }
+        if (errno != ERANGE)
+            return false;
     }
-    ::close(fd);
-    errno = error;
-    return ok;
 }
 
 // Gives the new file the old one's owner and group, as far as the caller

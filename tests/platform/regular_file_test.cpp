@@ -314,6 +314,12 @@ TEST_F(RegularFile, AReplacementKeepsTheAccessAclAndGivesNoOneMore)
                                                     {MASK, 6, NO_ID}, {OTHER_ENTRY, 0, NO_ID}});
     const std::string NAMED_BY_DEFAULT = acl({{USER_OBJ, 7, NO_ID}, {USER, 7, NAMED}, {GROUP_OBJ, 5, NO_ID},
                                               {MASK, 7, NO_ID}, {OTHER_ENTRY, 5, NO_ID}});
+    // The player may write the table but not read it.
+    const std::string PLAYER_ONLY_WRITES = acl({{USER_OBJ, 6, NO_ID}, {USER, 2, PLAYER}, {GROUP_OBJ, 4, NO_ID},
+                                                {MASK, 6, NO_ID}, {OTHER_ENTRY, 0, NO_ID}});
+    const std::string PLAYER_ONLY_WRITES_AS_OWNER = acl({{USER_OBJ, 2, NO_ID}, {USER, 2, PLAYER},
+                                                         {GROUP_OBJ, 0, NO_ID}, {MASK, 6, NO_ID},
+                                                         {OTHER_ENTRY, 0, NO_ID}});
     struct Who {
         uid_t uid;
         gid_t group;
@@ -349,6 +355,9 @@ TEST_F(RegularFile, AReplacementKeepsTheAccessAclAndGivesNoOneMore)
         {"a stranger to its group saves a table with an ACL: their own group may only what others may", PLAYER,
          {PLAYERS}, OTHER, SHARED, 0640, PLAYER_WRITES, "", PLAYER, PLAYERS, PLAYER_WRITES_AS_OWNER, 0660,
          {{MEMBER, PLAYERS, R_OK, false}, {PLAYER, PLAYERS, W_OK, true}}},
+        {"a stranger saves a table whose ACL lets them write but not read: they still may not read", PLAYER,
+         {PLAYERS}, OTHER, SHARED, 0640, PLAYER_ONLY_WRITES, "", PLAYER, PLAYERS, PLAYER_ONLY_WRITES_AS_OWNER, 0260,
+         {{PLAYER, PLAYERS, R_OK, false}, {PLAYER, PLAYERS, W_OK, true}, {MEMBER, SHARED, R_OK, false}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
